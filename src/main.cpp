@@ -1,0 +1,81 @@
+// TAVELLO: a photo-album screen saver. The screen-saver host starts it with "/S" (show),
+// "/C" (settings) or "/A" (change password); anything else ends at once.
+
+#include "dialog/DialogEntry.h"
+#include "platform/Password.h"
+#include "platform/Services.h"
+#include "saver/SaverEntry.h"
+#include "startup/Start.h"
+
+#include <QApplication>
+#include <memory>
+
+namespace {
+
+// The window system is only reached when a mode needs a window, so a refused start ("/P", a
+// second instance) ends at once even where no display can be opened.
+class LazyApp {
+public:
+    LazyApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
+    QApplication& get() {
+        if (!app_) {
+            app_ = std::make_unique<QApplication>(argc_, argv_);
+            app_->setApplicationName(QStringLiteral("TAVELLO"));
+        }
+        return *app_;
+    }
+
+private:
+    int& argc_;
+    char** argv_;
+    std::unique_ptr<QApplication> app_;
+};
+
+// Brings up the window system before the password dialogs need it.
+class PasswordWithApp final : public tavello::PasswordService {
+public:
+    PasswordWithApp(LazyApp& app, tavello::PasswordService& inner) : app_(app), inner_(inner) {}
+    std::int32_t VerifyScreenSavePwd(QWidget* window) override {
+        app_.get();
+        return inner_.VerifyScreenSavePwd(window);
+    }
+    std::int32_t PwdChangePasswordA(const QString& provider, std::int32_t handle, std::int32_t r1,
+                                    std::int32_t r2) override {
+        app_.get();
+        return inner_.PwdChangePasswordA(provider, handle, r1, r2);
+    }
+
+private:
+    LazyApp& app_;
+    tavello::PasswordService& inner_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The command line as the host passed it, before the toolkit takes any options out of it.
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+
+    LazyApp app(argc, argv);
+    tavello::Services services = tavello::SystemServices();
+    PasswordWithApp password(app, *services.password);
+    services.password = &password;
+
+    tavello::StartDeps deps;
+    deps.instance = services.instance;
+    deps.registry = services.registry;
+    deps.password = services.password;
+    deps.loadSaverWindow = [&] {
+        app.get();
+        tavello::LoadSaverWindow(services, tavello::PasswordFlag);
+    };
+    deps.showSettingsDialog = [&] {
+        app.get().setQuitOnLastWindowClosed(true);
+        tavello::ShowSettingsDialog(services);
+    };
+
+    const tavello::StartMode mode = tavello::Start(tavello::CommandLineFromArgs(args), deps);
+    // Only the settings dialog keeps the program alive after start-up; the show has already run.
+    return mode == tavello::StartMode::Configure ? app.get().exec() : 0;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+class QWidget;
+
+namespace tavello {
+
+// The screen-saver password: changing it ("/A") and verifying it before the show may end.
+class PasswordService {
+public:
+    virtual ~PasswordService() = default;
+    // Asks for the password over the given window; 0 when it was wrong or cancelled, else non-zero.
+    virtual std::int32_t VerifyScreenSavePwd(QWidget* window) = 0;
+    // Lets the user change the password of the named provider ("SCRSAVE"); result not examined.
+    virtual std::int32_t PwdChangePasswordA(const QString& provider, std::int32_t windowHandle,
+                                            std::int32_t reserved1, std::int32_t reserved2) = 0;
+};
+
+PasswordService& SystemPassword();
+
+}  // namespace tavello

@@ -1,0 +1,96 @@
+#include "settings/SettingsFile.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/Paths.h"
+#include "platform/TextCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <vector>
+
+namespace tavello {
+namespace {
+
+// A settings file is a few kilobytes; anything far larger is not ours, and reading it whole
+// must not exhaust memory.
+constexpr qint64 kMaxSettingsBytes = 64 * 1024 * 1024;
+
+// Splits text into lines ended by CR or CR LF. A lone LF stays part of its line, a last line
+// without an ending still counts, and the end right behind a final ending adds no empty line.
+QStringList SplitLines(const QString& text) {
+    QStringList lines;
+    QString current;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c != u'\r') {
+            current.append(c);
+            continue;
+        }
+        if (i + 1 < n && text[i + 1] == u'\n') ++i;
+        lines.append(current);
+        current.clear();
+    }
+    if (!current.isEmpty()) lines.append(current);
+    return lines;
+}
+
+void FillFromLines(const QStringList& lines, SaverSettings& s) {
+    QString* const values[] = {&s.Speed,    &s.HeadlineFont, &s.HeadlineSize, &s.PicSize,
+                               &s.MusicFile, &s.Headline,     &s.RandomOrder};
+    const qsizetype valueLines = std::min<qsizetype>(lines.size(), std::size(values));
+    // A short file keeps the defaults for the values it lacks.
+    for (qsizetype i = 0; i < valueLines; ++i) *values[i] = lines[i];
+    // Files of the older six-line layout carry a picture path where the flag would stand.
+    if (valueLines == 7 && s.RandomOrder.size() > 1) {
+        s.Pictures.append(s.RandomOrder);
+        s.RandomOrder = QStringLiteral("0");
+    }
+    for (qsizetype i = 7; i < lines.size(); ++i) s.Pictures.append(lines[i]);
+}
+
+}  // namespace
+
+QString WinPath() {
+    std::vector<char> buffer(260, '\0');
+    const unsigned needed = GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
+    // A folder longer than the classic buffer would otherwise leave the path empty, which would
+    // put the settings in the file system's root.
+    if (needed >= buffer.size()) {
+        buffer.assign(needed + 1, '\0');
+        GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
+    }
+    return QString::fromLocal8Bit(buffer.data()) + QDir::separator();
+}
+
+QString SettingsPath() { return WinPath() + QStringLiteral("TAVELLO.INI"); }
+
+SaverSettings LoadSettings(const QString& path) {
+    SaverSettings s = DefaultSettings();
+    const QFileInfo info(path);
+    if (!info.isFile() || info.isHidden()) return s;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return s;
+    const QByteArray bytes = file.read(kMaxSettingsBytes);
+    FillFromLines(SplitLines(DecodeText(bytes)), s);
+    return s;
+}
+
+SaveResult SaveSettings(const QString& path, const SaverSettings& s) {
+    QString text;
+    for (const QString* v : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
+                             &s.Headline, &s.RandomOrder})
+        text += *v + QStringLiteral("\r\n");
+    for (const QString& picture : s.Pictures) text += picture + QStringLiteral("\r\n");
+
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QDir().mkpath(folder))
+        return {false, QStringLiteral("フォルダ %1 を作成できません。").arg(folder)};
+    QString error;
+    if (!WriteFileAtomically(path, EncodeText(text), &error))
+        return {false, QStringLiteral("%1 を保存できません。\n%2").arg(path, error)};
+    return {true, {}};
+}
+
+}  // namespace tavello
