@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing TAVELLO needs.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake pkg-config ccache clang-format
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
+  libgtest-dev libgmock-dev libx11-dev libxfixes-dev
+  # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
+  fonts-ipafont-gothic fonts-ipafont-mincho fluid-soundfont-gm libfluidsynth3 libqt6gui6
+  # tests, demo and benchmarks
+  xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -eq 0 ]; then
+  echo "setup: all ${#PACKAGES[@]} packages present"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+echo "setup: installing ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

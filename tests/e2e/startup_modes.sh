@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# The real program: unknown switches end at once without a window (even with no display at all),
+# and a second instance of any mode ends at once while the first runs.
+set -u
+tavello="$1"
+fail=0
+home="$(mktemp -d)"
+trap 'rm -rf "$home"' EXIT
+export XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run"
+mkdir -p "$XDG_RUNTIME_DIR"
+
+for args in "/P" "" "-s" "/p 1234" " /S"; do
+  start=$(date +%s%N)
+  env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$tavello" $args
+  rc=$?
+  ms=$(( ($(date +%s%N) - start) / 1000000 ))
+  if [ "$rc" -ne 0 ]; then echo "FAIL: '$args' exited $rc"; fail=1; fi
+  if [ "$ms" -gt 5000 ]; then echo "FAIL: '$args' took ${ms} ms"; fail=1; fi
+done
+[ -e "$XDG_CONFIG_HOME" ] && { echo "FAIL: a refused start created files"; fail=1; }
+
+# A first instance holds the lock (here the settings dialog on a virtual display); a second one,
+# in any mode, must end at once without a window, even without a display.
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  "$0" /C &
+  first=$!
+  for _ in $(seq 100); do xdotool search --name "TAVELLO" >/dev/null 2>&1 && break; sleep 0.1; done
+  rc=0
+  for args in /S /C "/A 0" /P; do
+    start=$(date +%s%N)
+    env -u DISPLAY timeout 10 "$0" $args; r=$?
+    ms=$(( ($(date +%s%N) - start) / 1000000 ))
+    if [ "$r" -ne 0 ] || [ "$ms" -gt 5000 ]; then echo "FAIL: second instance $args: rc=$r ${ms}ms"; rc=1; fi
+  done
+  kill -0 "$first" || { echo "FAIL: the first instance is gone"; rc=1; }
+  kill "$first"; wait "$first" 2>/dev/null
+  exit $rc
+' "$tavello" || fail=1
+
+if [ "$fail" -eq 0 ]; then echo "startup modes: all passed"; fi
+exit $fail
