@@ -7,15 +7,18 @@ fail=0
 home="$(mktemp -d)"
 trap 'rm -rf "$home"' EXIT
 export XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run"
-mkdir -p "$XDG_RUNTIME_DIR"
+mkdir -p -m 0700 "$XDG_RUNTIME_DIR"
 
-for args in "/P" "" "-s" "/p 1234" " /S"; do
+# Each case is one argument as the host would pass it; "" stands for no argument at all.
+for arg in "/P" "" "-s" "/p 1234" " /S"; do
+  args=()
+  [ -n "$arg" ] && args=("$arg")
   start=$(date +%s%N)
-  env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$tavello" $args
+  env -u DISPLAY -u WAYLAND_DISPLAY timeout 10 "$tavello" "${args[@]}"
   rc=$?
   ms=$(( ($(date +%s%N) - start) / 1000000 ))
-  if [ "$rc" -ne 0 ]; then echo "FAIL: '$args' exited $rc"; fail=1; fi
-  if [ "$ms" -gt 5000 ]; then echo "FAIL: '$args' took ${ms} ms"; fail=1; fi
+  if [ "$rc" -ne 0 ]; then echo "FAIL: '$arg' exited $rc"; fail=1; fi
+  if [ "$ms" -gt 5000 ]; then echo "FAIL: '$arg' took ${ms} ms"; fail=1; fi
 done
 [ -e "$XDG_CONFIG_HOME" ] && { echo "FAIL: a refused start created files"; fail=1; }
 
