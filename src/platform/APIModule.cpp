@@ -1,0 +1,42 @@
+#include "platform/APIModule.h"
+
+#include "platform/Mci.h"
+
+#include <QByteArray>
+
+namespace tavello {
+
+namespace {
+const QString kAlias = QStringLiteral("sng");
+}
+
+std::int32_t APIModule::MciSend(const QString& command, QString& reply) {
+    // A fresh buffer for every command: a failed command can never hand back an earlier reply.
+    reply = QString(kReplyLength, QChar(0));
+    QByteArray buffer(kReplyLength, '\0');
+    const std::uint32_t result =
+        mci_.mciSendStringA(command.toLocal8Bit(), buffer.data(), kReplyLength, 0);
+    // The reply keeps its full length: its text, then NULs up to 255 characters.
+    const qsizetype textLength = qstrnlen(buffer.constData(), kReplyLength);
+    const QString text = QString::fromLocal8Bit(buffer.constData(), textLength);
+    reply = text.left(kReplyLength);
+    reply.resize(kReplyLength, QChar(0));
+    return static_cast<std::int32_t>(result);
+}
+
+std::int32_t APIModule::PlayMusic(const QString& file) {
+    MciSend(QStringLiteral("open \"") + file + QStringLiteral("\" alias ") + kAlias, mciReply_);
+    return MciSend(QStringLiteral("play ") + kAlias, mciReply_);
+}
+
+void APIModule::StopMusic() {
+    MciSend(QStringLiteral("stop ") + kAlias + QStringLiteral(" wait"), mciReply_);
+    MciSend(QStringLiteral("close ") + kAlias, mciReply_);
+}
+
+QString APIModule::MusicStatus() {
+    MciSend(QStringLiteral("status ") + kAlias + QStringLiteral(" mode"), mciReply_);
+    return mciReply_;
+}
+
+}  // namespace tavello

@@ -1,0 +1,193 @@
+#include "platform/MciCommand.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tavello {
+namespace {
+
+struct Token {
+    QByteArray text;
+    bool quoted = false;
+};
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+bool Is(const Token& token, const char* keyword) {
+    return !token.quoted && token.text.compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
+// Splits at blanks; a double quote starts a name that runs to the next double quote.
+std::uint32_t Tokenize(const QByteArray& text, std::vector<Token>& tokens) {
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        if (IsBlank(text[i])) {
+            ++i;
+            continue;
+        }
+        Token token;
+        if (text[i] == '"') {
+            const qsizetype close = text.indexOf('"', i + 1);
+            if (close < 0) return MCIERR_NO_CLOSING_QUOTE;
+            token.text = text.mid(i + 1, close - i - 1);
+            token.quoted = true;
+            i = close + 1;
+        } else {
+            const qsizetype start = i;
+            while (i < n && !IsBlank(text[i])) ++i;
+            token.text = text.mid(start, i - start);
+        }
+        tokens.push_back(std::move(token));
+    }
+    return 0;
+}
+
+std::optional<MciVerb> VerbOf(const Token& token) {
+    static const struct {
+        const char* word;
+        MciVerb verb;
+    } kVerbs[] = {{"open", MciVerb::Open},    {"close", MciVerb::Close},
+                  {"play", MciVerb::Play},    {"stop", MciVerb::Stop},
+                  {"pause", MciVerb::Pause},  {"resume", MciVerb::Resume},
+                  {"status", MciVerb::Status}};
+    for (const auto& v : kVerbs)
+        if (Is(token, v.word)) return v.verb;
+    return std::nullopt;
+}
+
+MciStatusItem StatusItemOf(const Token& token) {
+    if (Is(token, "mode")) return MciStatusItem::Mode;
+    if (Is(token, "ready")) return MciStatusItem::Ready;
+    if (Is(token, "length")) return MciStatusItem::Length;
+    if (Is(token, "position")) return MciStatusItem::Position;
+    return MciStatusItem::None;
+}
+
+std::optional<std::uint32_t> ReadInteger(const QByteArray& text) {
+    bool ok = false;
+    const qulonglong value = text.toULongLong(&ok);
+    if (!ok || value > 0xFFFFFFFFull || text.isEmpty() || text[0] < '0' || text[0] > '9')
+        return std::nullopt;
+    return static_cast<std::uint32_t>(value);
+}
+
+// Reads the keywords after the device name; every keyword may appear once.
+class KeywordReader {
+  public:
+    KeywordReader(const std::vector<Token>& tokens, MciCommand& command)
+        : tokens_(tokens), command_(command) {}
+
+    std::uint32_t Run() {
+        for (pos_ = 2; pos_ < tokens_.size(); ++pos_)
+            if (const std::uint32_t error = One(tokens_[pos_])) return error;
+        if (command_.verb == MciVerb::Status && command_.item == MciStatusItem::None)
+            return MCIERR_MISSING_PARAMETER;
+        return 0;
+    }
+
+  private:
+    std::uint32_t One(const Token& token) {
+        const MciVerb verb = command_.verb;
+        if (Is(token, "wait")) return Flag(command_.wait);
+        if (Is(token, "notify")) return Flag(command_.notify);
+        if (verb == MciVerb::Open) {
+            if (Is(token, "type")) return String(command_.type);
+            if (Is(token, "alias")) return String(command_.alias);
+            if (Is(token, "shareable")) return Flag(command_.shareable);
+        }
+        if (verb == MciVerb::Play && Is(token, "from")) return Integer(command_.from);
+        if (verb == MciVerb::Status) {
+            const MciStatusItem item = StatusItemOf(token);
+            if (item != MciStatusItem::None) {
+                if (command_.item != MciStatusItem::None) return MCIERR_FLAGS_NOT_COMPATIBLE;
+                command_.item = item;
+                return 0;
+            }
+        }
+        return MCIERR_UNRECOGNIZED_KEYWORD;
+    }
+
+    std::uint32_t Flag(bool& flag) {
+        if (flag) return MCIERR_DUPLICATE_FLAGS;
+        flag = true;
+        return 0;
+    }
+
+    std::uint32_t String(QByteArray& value) {
+        if (!value.isNull()) return MCIERR_DUPLICATE_FLAGS;
+        if (pos_ + 1 >= tokens_.size() || tokens_[pos_ + 1].text.isEmpty())
+            return MCIERR_MISSING_STRING_ARGUMENT;
+        value = tokens_[++pos_].text;
+        return 0;
+    }
+
+    std::uint32_t Integer(std::optional<std::uint32_t>& value) {
+        if (value) return MCIERR_DUPLICATE_FLAGS;
+        if (pos_ + 1 >= tokens_.size()) return MCIERR_MISSING_PARAMETER;
+        value = ReadInteger(tokens_[++pos_].text);
+        return value ? 0 : MCIERR_BAD_INTEGER;
+    }
+
+    const std::vector<Token>& tokens_;
+    MciCommand& command_;
+    std::size_t pos_ = 0;
+};
+
+QByteArray ExtensionOf(const QByteArray& path) {
+    const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    const qsizetype dot = path.lastIndexOf('.');
+    if (dot <= slash) return {};
+    return path.mid(dot + 1).toLower();
+}
+
+}  // namespace
+
+MciParseResult ParseMciCommand(const QByteArray& text) {
+    MciParseResult result;
+    std::vector<Token> tokens;
+    if ((result.error = Tokenize(text, tokens))) return result;
+    if (tokens.empty()) {
+        result.error = MCIERR_MISSING_COMMAND_STRING;
+        return result;
+    }
+    const std::optional<MciVerb> verb = VerbOf(tokens[0]);
+    if (!verb) {
+        result.error = MCIERR_UNRECOGNIZED_COMMAND;
+        return result;
+    }
+    MciCommand& command = result.command;
+    command.verb = *verb;
+    if (tokens.size() < 2 || tokens[1].text.isEmpty()) {
+        result.error = MCIERR_MISSING_DEVICE_NAME;
+        return result;
+    }
+    command.device = tokens[1].text;
+    command.all = Is(tokens[1], "all");
+    if (command.all && command.verb != MciVerb::Close && command.verb != MciVerb::Stop) {
+        result.error = MCIERR_CANNOT_USE_ALL;
+        return result;
+    }
+    result.error = KeywordReader(tokens, command).Run();
+    return result;
+}
+
+MciDeviceType DeviceTypeForFile(const QByteArray& path) {
+    const QByteArray ext = ExtensionOf(path);
+    if (ext == "wav") return MciDeviceType::WaveAudio;
+    if (ext == "mid" || ext == "midi" || ext == "rmi") return MciDeviceType::Sequencer;
+    if (ext == "mp3") return MciDeviceType::MpegVideo;
+    return MciDeviceType::None;
+}
+
+MciDeviceType DeviceTypeByName(const QByteArray& name) {
+    const QByteArray lower = name.toLower();
+    if (lower == "waveaudio") return MciDeviceType::WaveAudio;
+    if (lower == "sequencer") return MciDeviceType::Sequencer;
+    if (lower == "mpegvideo") return MciDeviceType::MpegVideo;
+    return MciDeviceType::None;
+}
+
+}  // namespace tavello

@@ -1,0 +1,74 @@
+#pragma once
+
+// Reading of MCI command strings ("open "C:\a b.mid" alias sng", "status sng mode", ...) into a
+// plain record, with the classic MCI error codes. No audio here: the interpreter that carries the
+// commands out lives with the platform's sound service.
+
+#include <QByteArray>
+#include <cstdint>
+#include <optional>
+
+namespace tavello {
+
+// The classic MCI error codes (MCIERR_BASE + n), with their classic values, so that a caller
+// that knows them reads the same numbers here.
+inline constexpr std::uint32_t MCIERR_BASE = 256;
+inline constexpr std::uint32_t MCIERR_INVALID_DEVICE_ID = MCIERR_BASE + 1;
+inline constexpr std::uint32_t MCIERR_UNRECOGNIZED_KEYWORD = MCIERR_BASE + 3;
+inline constexpr std::uint32_t MCIERR_UNRECOGNIZED_COMMAND = MCIERR_BASE + 5;
+inline constexpr std::uint32_t MCIERR_HARDWARE = MCIERR_BASE + 6;
+inline constexpr std::uint32_t MCIERR_INVALID_DEVICE_NAME = MCIERR_BASE + 7;
+inline constexpr std::uint32_t MCIERR_OUT_OF_MEMORY = MCIERR_BASE + 8;
+inline constexpr std::uint32_t MCIERR_DEVICE_OPEN = MCIERR_BASE + 9;
+inline constexpr std::uint32_t MCIERR_MISSING_COMMAND_STRING = MCIERR_BASE + 11;
+inline constexpr std::uint32_t MCIERR_PARAM_OVERFLOW = MCIERR_BASE + 12;
+inline constexpr std::uint32_t MCIERR_MISSING_STRING_ARGUMENT = MCIERR_BASE + 13;
+inline constexpr std::uint32_t MCIERR_BAD_INTEGER = MCIERR_BASE + 14;
+inline constexpr std::uint32_t MCIERR_MISSING_PARAMETER = MCIERR_BASE + 17;
+inline constexpr std::uint32_t MCIERR_UNSUPPORTED_FUNCTION = MCIERR_BASE + 18;
+inline constexpr std::uint32_t MCIERR_FILE_NOT_FOUND = MCIERR_BASE + 19;
+inline constexpr std::uint32_t MCIERR_CANNOT_USE_ALL = MCIERR_BASE + 23;
+inline constexpr std::uint32_t MCIERR_EXTENSION_NOT_FOUND = MCIERR_BASE + 25;
+inline constexpr std::uint32_t MCIERR_OUTOFRANGE = MCIERR_BASE + 26;
+inline constexpr std::uint32_t MCIERR_FLAGS_NOT_COMPATIBLE = MCIERR_BASE + 28;
+inline constexpr std::uint32_t MCIERR_DUPLICATE_ALIAS = MCIERR_BASE + 33;
+inline constexpr std::uint32_t MCIERR_MISSING_DEVICE_NAME = MCIERR_BASE + 36;
+inline constexpr std::uint32_t MCIERR_NO_CLOSING_QUOTE = MCIERR_BASE + 38;
+inline constexpr std::uint32_t MCIERR_DUPLICATE_FLAGS = MCIERR_BASE + 39;
+inline constexpr std::uint32_t MCIERR_INVALID_FILE = MCIERR_BASE + 40;
+
+enum class MciVerb { Open, Close, Play, Stop, Pause, Resume, Status };
+enum class MciStatusItem { None, Mode, Ready, Length, Position };
+enum class MciDeviceType { None, WaveAudio, Sequencer, MpegVideo };
+
+struct MciCommand {
+    MciVerb verb = MciVerb::Open;
+    // The alias (or "all"); for open, the element (file) name exactly as written, quotes removed.
+    QByteArray device;
+    bool all = false;
+    // open only: the device type named after "type", and the alias; empty when not given.
+    QByteArray type;
+    QByteArray alias;
+    bool shareable = false;
+    // play only: the start position in milliseconds.
+    std::optional<std::uint32_t> from;
+    // status only.
+    MciStatusItem item = MciStatusItem::None;
+    bool wait = false;
+    bool notify = false;
+};
+
+struct MciParseResult {
+    std::uint32_t error = 0;  // 0, or the MCIERR_* code that the command earns as written
+    MciCommand command;
+};
+
+// Keywords are case-insensitive; names may be quoted ("a b.wav") or not (a.wav).
+MciParseResult ParseMciCommand(const QByteArray& text);
+
+// The device a file plays on, from its extension (case-insensitive); None when unknown.
+MciDeviceType DeviceTypeForFile(const QByteArray& path);
+// The device named by "type <name>"; None when unknown.
+MciDeviceType DeviceTypeByName(const QByteArray& name);
+
+}  // namespace tavello

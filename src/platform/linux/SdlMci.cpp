@@ -1,0 +1,367 @@
+#include "platform/linux/SdlMci.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace tavello {
+
+namespace {
+
+// The General-MIDI soundfonts Debian installs (fluid-soundfont-gm); the first one found is used.
+const char* const kSoundFonts[] = {"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+                                   "/usr/share/sounds/sf2/default-GM.sf2"};
+
+// FluidSynth reads a whole MIDI file into memory; real songs are far below this.
+constexpr qint64 kMaxMidiBytes = 16 * 1024 * 1024;
+
+constexpr int kSampleRate = 44100;
+constexpr int kChunkFrames = 2048;
+
+bool HasExtension(const QByteArray& path) {
+    const qsizetype slash = std::max(path.lastIndexOf('/'), path.lastIndexOf('\\'));
+    return path.lastIndexOf('.') > slash;
+}
+
+void ChooseSoundFont() {
+    if (std::getenv("SDL_SOUNDFONTS")) return;  // the user's own choice wins
+    for (const char* path : kSoundFonts) {
+        if (QFileInfo::exists(QString::fromLatin1(path))) {
+            Mix_SetSoundFonts(path);
+            return;
+        }
+    }
+}
+
+QByteArray StampOf(const QFileInfo& file) {
+    return QByteArray::number(file.size()) + '@' +
+           QByteArray::number(file.lastModified().toMSecsSinceEpoch());
+}
+
+quint32 BigEndian32(const char* p) {
+    const auto* b = reinterpret_cast<const unsigned char*>(p);
+    return (quint32{b[0]} << 24) | (quint32{b[1]} << 16) | (quint32{b[2]} << 8) | b[3];
+}
+
+// The chunk structure of a standard MIDI file (bare, or inside an RMI "RIFF RMID" wrapper):
+// a header chunk, then chunks that all fit in the file, at least one of them a track.
+bool IsMidiFile(const QByteArray& path) {
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    QByteArray data = file.readAll();
+    if (data.startsWith("RIFF") && data.mid(8, 4) == "RMID") {
+        const qsizetype at = data.indexOf("data", 12);
+        if (at < 0 || at + 8 > data.size()) return false;
+        const quint32 length = qFromLittleEndian<quint32>(data.constData() + at + 4);
+        data = data.mid(at + 8, length);
+    }
+    if (data.size() < 14 || !data.startsWith("MThd") || BigEndian32(data.constData() + 4) < 6)
+        return false;
+    const int format =
+        (static_cast<unsigned char>(data[8]) << 8) | static_cast<unsigned char>(data[9]);
+    if (format > 2) return false;
+    qsizetype at = 8 + BigEndian32(data.constData() + 4);
+    int tracks = 0;
+    while (at + 8 <= data.size()) {
+        const quint64 length = BigEndian32(data.constData() + at + 4);
+        if (static_cast<quint64>(at) + 8 + length > static_cast<quint64>(data.size())) return false;
+        if (data.mid(at, 4) == "MTrk") ++tracks;
+        at += 8 + static_cast<qsizetype>(length);
+    }
+    return tracks > 0 && at == data.size();
+}
+
+QByteArray Milliseconds(double seconds) {
+    return QByteArray::number(static_cast<qlonglong>(std::llround(seconds * 1000.0)));
+}
+
+}  // namespace
+
+struct SdlMci::Device {
+    std::uint32_t id = 0;
+    MciDeviceType type = MciDeviceType::None;
+    QByteArray path;
+    QByteArray stamp;
+    Mix_Music* music = nullptr;
+    // The mixer keeps a stopped or paused device's music paused so that "play" or "resume"
+    // continues where it was; only this flag tells "paused" from "stopped".
+    bool paused = false;
+};
+
+SdlMci::SdlMci() = default;
+
+SdlMci::~SdlMci() {
+    StopAudio();
+}
+
+std::uint32_t SdlMci::mciSendStringA(const QByteArray& command, char* reply,
+                                     std::uint32_t replyLength, std::uintptr_t /*callback*/) {
+    // No command here posts a notification: with the callback window 0 it would go nowhere.
+    if (reply && replyLength > 0) reply[0] = '\0';
+    const MciParseResult parsed = ParseMciCommand(command);
+    if (parsed.error) return parsed.error;
+    QByteArray text;
+    if (const std::uint32_t error = Execute(parsed.command, text)) return error;
+    if (text.isEmpty() || !reply || replyLength == 0) return 0;
+    if (static_cast<std::uint64_t>(text.size()) + 1 > replyLength) return MCIERR_PARAM_OVERFLOW;
+    std::memcpy(reply, text.constData(), static_cast<std::size_t>(text.size()) + 1);
+    return 0;
+}
+
+std::uint32_t SdlMci::Execute(const MciCommand& command, QByteArray& reply) {
+    if (command.verb == MciVerb::Open) return Open(command, reply);
+    if (command.all) {
+        std::vector<Device*> all;
+        for (auto& [alias, device] : devices_) all.push_back(device.get());
+        for (Device* device : all) command.verb == MciVerb::Close ? Close(*device) : Stop(*device);
+        return 0;
+    }
+    Device* device = Find(command.device);
+    if (!device) return MCIERR_INVALID_DEVICE_NAME;
+    switch (command.verb) {
+        case MciVerb::Close:
+            return Close(*device);
+        case MciVerb::Play:
+            return Play(*device, command);
+        case MciVerb::Stop:
+            return Stop(*device);
+        case MciVerb::Pause:
+            return Pause(*device);
+        case MciVerb::Resume:
+            return Resume(*device);
+        case MciVerb::Status:
+            return Status(*device, command.item, reply);
+        case MciVerb::Open:
+            break;
+    }
+    return MCIERR_UNRECOGNIZED_COMMAND;
+}
+
+std::uint32_t SdlMci::Open(const MciCommand& command, QByteArray& reply) {
+    const QByteArray& element = command.device;
+    const bool namedAlias = !command.alias.isNull();
+    const QByteArray alias = namedAlias ? command.alias : element;
+    if (Find(alias)) return namedAlias ? MCIERR_DUPLICATE_ALIAS : MCIERR_DEVICE_OPEN;
+
+    const MciDeviceType type =
+        command.type.isNull() ? DeviceTypeForFile(element) : DeviceTypeByName(command.type);
+    if (type == MciDeviceType::None)
+        return command.type.isNull() && HasExtension(element) ? MCIERR_EXTENSION_NOT_FOUND
+                                                              : MCIERR_INVALID_DEVICE_NAME;
+
+    const QFileInfo file(QFile::decodeName(element));
+    if (!file.exists()) return MCIERR_FILE_NOT_FOUND;
+    if (!file.isFile() || file.size() == 0) return MCIERR_INVALID_FILE;
+    if (type == MciDeviceType::Sequencer && (file.size() > kMaxMidiBytes || !IsMidiFile(element)))
+        return MCIERR_INVALID_FILE;
+
+    if (const std::uint32_t error = StartAudio()) return error;
+    const QByteArray stamp = StampOf(file);
+    Mix_Music* music = TakeCached(element, type, stamp);
+    if (!music) {
+        std::uint32_t error = 0;
+        if (!(music = Load(element, type, error))) return error;
+    }
+
+    auto device = std::make_unique<Device>();
+    device->id = nextId_++;
+    device->type = type;
+    device->path = element;
+    device->stamp = stamp;
+    device->music = music;
+    reply = QByteArray::number(device->id);
+    devices_[alias.toLower()] = std::move(device);
+    return 0;
+}
+
+Mix_Music* SdlMci::TakeCached(const QByteArray& path, MciDeviceType type, const QByteArray& stamp) {
+    if (type != MciDeviceType::Sequencer || cached_.path != path || cached_.stamp != stamp) {
+        FreeCached();  // one soundfont in memory at a time
+        return nullptr;
+    }
+    Mix_Music* music = cached_.music;
+    cached_ = {};
+    return music;
+}
+
+void SdlMci::FreeCached() {
+    if (cached_.music) Mix_FreeMusic(cached_.music);
+    cached_ = {};
+}
+
+Mix_Music* SdlMci::Load(const QByteArray& path, MciDeviceType type, std::uint32_t& error) {
+    const Mix_MusicType musicType = type == MciDeviceType::WaveAudio   ? MUS_WAV
+                                    : type == MciDeviceType::Sequencer ? MUS_MID
+                                                                       : MUS_MP3;
+    // The MPEG device also plays what it recognises by content, as the classic one does.
+    const Mix_MusicType tries[] = {musicType, MUS_NONE};
+    const int count = type == MciDeviceType::MpegVideo ? 2 : 1;
+    for (int i = 0; i < count; ++i) {
+        SDL_RWops* source = SDL_RWFromFile(path.constData(), "rb");
+        if (!source) {
+            error = MCIERR_FILE_NOT_FOUND;
+            return nullptr;
+        }
+        if (Mix_Music* music = Mix_LoadMUSType_RW(source, tries[i], SDL_TRUE)) return music;
+    }
+    error = MCIERR_INVALID_FILE;
+    return nullptr;
+}
+
+std::uint32_t SdlMci::Close(Device& device) {
+    if (IsCurrent(device)) {
+        Mix_HaltMusic();
+        current_ = nullptr;
+    }
+    if (device.type == MciDeviceType::Sequencer) {
+        FreeCached();
+        cached_ = {device.path, device.stamp, device.music};
+    } else {
+        Mix_FreeMusic(device.music);
+    }
+    for (auto it = devices_.begin(); it != devices_.end(); ++it) {
+        if (it->second.get() == &device) {
+            devices_.erase(it);
+            break;
+        }
+    }
+    return 0;
+}
+
+std::uint32_t SdlMci::Play(Device& device, const MciCommand& command) {
+    if (command.from) {
+        const double length = Mix_MusicDuration(device.music);
+        if (length >= 0 && *command.from > length * 1000.0) return MCIERR_OUTOFRANGE;
+    }
+    const bool heldHere = IsCurrent(device) && Mix_PlayingMusic();
+    if (!heldHere) {
+        if (Mix_PlayMusic(device.music, 0) < 0) return MCIERR_HARDWARE;
+        current_ = &device;
+    }
+    if (command.from && (heldHere || *command.from > 0) &&
+        Mix_SetMusicPosition(*command.from / 1000.0) < 0) {
+        if (!heldHere) {
+            Mix_HaltMusic();
+            current_ = nullptr;
+        }
+        return MCIERR_UNSUPPORTED_FUNCTION;
+    }
+    Mix_ResumeMusic();
+    device.paused = false;
+    if (command.wait) {
+        while (ModeOf(device) == "playing") SDL_Delay(10);
+    }
+    return 0;
+}
+
+std::uint32_t SdlMci::Stop(Device& device) {
+    if (IsCurrent(device) && Mix_PlayingMusic()) Mix_PauseMusic();
+    device.paused = false;
+    return 0;
+}
+
+std::uint32_t SdlMci::Pause(Device& device) {
+    if (ModeOf(device) == "playing") {
+        Mix_PauseMusic();
+        device.paused = true;
+    }
+    return 0;
+}
+
+std::uint32_t SdlMci::Resume(Device& device) {
+    if (ModeOf(device) == "paused") {
+        Mix_ResumeMusic();
+        device.paused = false;
+    }
+    return 0;
+}
+
+std::uint32_t SdlMci::Status(Device& device, MciStatusItem item, QByteArray& reply) {
+    switch (item) {
+        case MciStatusItem::Mode:
+            reply = ModeOf(device);
+            return 0;
+        case MciStatusItem::Ready:
+            reply = "true";
+            return 0;
+        case MciStatusItem::Length: {
+            const double length = Mix_MusicDuration(device.music);
+            if (length < 0) return MCIERR_UNSUPPORTED_FUNCTION;
+            reply = Milliseconds(length);
+            return 0;
+        }
+        case MciStatusItem::Position: {
+            if (!IsCurrent(device)) {
+                reply = "0";
+                return 0;
+            }
+            const double position = Mix_PlayingMusic() ? Mix_GetMusicPosition(device.music)
+                                                       : Mix_MusicDuration(device.music);
+            if (position < 0) return MCIERR_UNSUPPORTED_FUNCTION;
+            reply = Milliseconds(position);
+            return 0;
+        }
+        case MciStatusItem::None:
+            break;
+    }
+    return MCIERR_MISSING_PARAMETER;
+}
+
+QByteArray SdlMci::ModeOf(const Device& device) const {
+    if (!IsCurrent(device) || !Mix_PlayingMusic()) return "stopped";
+    if (Mix_PausedMusic()) return device.paused ? "paused" : "stopped";
+    return "playing";
+}
+
+bool SdlMci::IsCurrent(const Device& device) const {
+    return current_ == &device;
+}
+
+SdlMci::Device* SdlMci::Find(const QByteArray& alias) {
+    const auto it = devices_.find(alias.toLower());
+    return it == devices_.end() ? nullptr : it->second.get();
+}
+
+std::uint32_t SdlMci::StartAudio() {
+    if (audioOpen_) return 0;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "TAVELLO");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) return MCIERR_HARDWARE;
+    Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);  // WAV needs no decoder library
+    if (Mix_OpenAudio(kSampleRate, AUDIO_S16SYS, 2, kChunkFrames) < 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return MCIERR_HARDWARE;
+    }
+    ChooseSoundFont();
+    audioOpen_ = true;
+    return 0;
+}
+
+void SdlMci::StopAudio() {
+    if (!audioOpen_) return;
+    Mix_HaltMusic();
+    current_ = nullptr;
+    for (auto& [alias, device] : devices_) Mix_FreeMusic(device->music);
+    devices_.clear();
+    FreeCached();
+    Mix_CloseAudio();
+    Mix_Quit();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audioOpen_ = false;
+}
+
+MciService& SystemMci() {
+    static SdlMci mci;
+    return mci;
+}
+
+}  // namespace tavello

@@ -1,0 +1,147 @@
+#include "platform/APIModule.h"
+#include "platform/Mci.h"
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <cstring>
+#include <map>
+#include <vector>
+
+namespace tavello {
+namespace {
+
+// Answers commands from a script and records every call; a failing answer leaves the buffer
+// exactly as it found it, as a real device may.
+class ScriptedMci : public MciService {
+  public:
+    struct Answer {
+        std::uint32_t result = 0;
+        QByteArray reply;
+    };
+    struct Call {
+        QByteArray command;
+        std::uint32_t replyLength;
+        std::uintptr_t callback;
+    };
+
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
+                                 std::uintptr_t callback) override {
+        calls.push_back({command, replyLength, callback});
+        Answer answer;
+        auto it = answers.find(command);
+        if (it != answers.end() && !it->second.empty()) {
+            answer = it->second.front();
+            if (it->second.size() > 1) it->second.erase(it->second.begin());
+        }
+        if (answer.result == 0 && !answer.reply.isEmpty())
+            std::memcpy(reply, answer.reply.constData(), answer.reply.size() + 1);
+        return answer.result;
+    }
+
+    std::vector<QByteArray> Commands() const {
+        std::vector<QByteArray> out;
+        for (const Call& c : calls) out.push_back(c.command);
+        return out;
+    }
+
+    std::map<QByteArray, std::vector<Answer>> answers;
+    std::vector<Call> calls;
+};
+
+QString Padded(const QString& text) {
+    QString padded = text;
+    padded.resize(APIModule::kReplyLength, QChar(0));
+    return padded;
+}
+
+TEST(APIModuleTest, SendsTheFixedCommandStrings) {
+    ScriptedMci mci;
+    APIModule music(mci);
+    EXPECT_TRUE(music.MciReply().isEmpty());
+    music.PlayMusic(QStringLiteral("C:\\M\\a b.mid"));
+    music.MusicStatus();
+    music.StopMusic();
+    music.PlayMusic(QString());
+    const std::vector<QByteArray> expected = {"open \"C:\\M\\a b.mid\" alias sng",
+                                              "play sng",
+                                              "status sng mode",
+                                              "stop sng wait",
+                                              "close sng",
+                                              "open \"\" alias sng",
+                                              "play sng"};
+    EXPECT_EQ(mci.Commands(), expected);
+    for (const auto& call : mci.calls) {
+        EXPECT_EQ(call.replyLength, 255u);
+        EXPECT_EQ(call.callback, 0u);
+    }
+}
+
+TEST(APIModuleTest, PlayMusicReturnsThePlayResultWhateverTheOpenGave) {
+    const struct {
+        std::uint32_t open, play;
+        std::int32_t expected;
+    } cases[] = {{0, 0, 0}, {275, 263, 263}, {289, 0, 0}, {0, 262, 262}};
+    for (const auto& c : cases) {
+        ScriptedMci mci;
+        mci.answers["open \"/m/x.wav\" alias sng"] = {{c.open, "1"}};
+        mci.answers["play sng"] = {{c.play, {}}};
+        APIModule music(mci);
+        EXPECT_EQ(music.PlayMusic(QStringLiteral("/m/x.wav")), c.expected);
+        EXPECT_EQ(mci.calls.size(), 2u);
+    }
+}
+
+TEST(APIModuleTest, RepliesAreTheTextThenNulsTo255Characters) {
+    ScriptedMci mci;
+    mci.answers["status sng mode"] = {{0, "playing"}, {0, "stopped"}};
+    APIModule music(mci);
+
+    const QString playing = music.MusicStatus();
+    EXPECT_EQ(playing, Padded(QStringLiteral("playing")));
+    EXPECT_EQ(playing.count(QChar(0)), 248);
+    EXPECT_FALSE(playing.startsWith(QStringLiteral("stopped")));
+    EXPECT_EQ(music.MciReply(), playing);
+
+    const QString stopped = music.MusicStatus();
+    EXPECT_EQ(stopped, Padded(QStringLiteral("stopped")));
+    EXPECT_TRUE(stopped.startsWith(QStringLiteral("stopped")));
+}
+
+TEST(APIModuleTest, AFailedStatusNeverReturnsTheEarlierReply) {
+    ScriptedMci mci;
+    mci.answers["status sng mode"] = {{0, "stopped"}, {263, {}}};
+    APIModule music(mci);
+    ASSERT_TRUE(music.MusicStatus().startsWith(QStringLiteral("stopped")));
+    const QString afterFailure = music.MusicStatus();
+    EXPECT_EQ(afterFailure, QString(255, QChar(0)));
+    EXPECT_FALSE(afterFailure.startsWith(QStringLiteral("stopped")));
+}
+
+TEST(APIModuleTest, CommandAndReplyCrossTheLocaleCodePage) {
+    ScriptedMci mci;
+    const QString path = QStringLiteral("/音楽/春の 曲.mid");
+    const QByteArray open = "open \"" + path.toLocal8Bit() + "\" alias sng";
+    mci.answers[open] = {{0, QStringLiteral("再生").toLocal8Bit()}};
+    APIModule music(mci);
+    QString reply = QStringLiteral("old");
+    EXPECT_EQ(
+        music.MciSend(QStringLiteral("open \"") + path + QStringLiteral("\" alias sng"), reply), 0);
+    ASSERT_EQ(mci.calls.size(), 1u);
+    EXPECT_EQ(mci.calls[0].command, open);
+    EXPECT_EQ(reply, Padded(QStringLiteral("再生")));
+}
+
+TEST(APIModuleTest, AReplyFillingTheWholeBufferKeepsItsLength) {
+    ScriptedMci mci;
+    const QByteArray longest(254, 'x');
+    mci.answers["status sng mode"] = {{0, longest}};
+    APIModule music(mci);
+    const QString reply = music.MusicStatus();
+    EXPECT_EQ(reply.size(), 255);
+    EXPECT_EQ(reply.left(254), QString::fromLatin1(longest));
+    EXPECT_EQ(reply[254], QChar(0));
+}
+
+}  // namespace
+}  // namespace tavello
