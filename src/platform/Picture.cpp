@@ -1,0 +1,165 @@
+#include "platform/Picture.h"
+
+#include "platform/PictureIntegrity.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavello {
+namespace {
+
+constexpr qint64 kBytesPerPixel = 4;
+
+bool SwapsSides(QImageIOHandler::Transformations transformation) {
+    return transformation.testFlag(QImageIOHandler::TransformationRotate90);
+}
+
+// The size the reader reports, turned the way the orientation tag says. Invalid when unknown.
+QSize OrientedSize(QImageReader& reader) {
+    const QSize raw = reader.size();
+    if (!raw.isValid() || raw.isEmpty()) return QSize();
+    return SwapsSides(reader.transformation()) ? raw.transposed() : raw;
+}
+
+qint64 Pixels(QSize size) {
+    return qint64(size.width()) * size.height();
+}
+
+// How a picture is decoded, in the file's own orientation.
+struct DecodePlan {
+    QSize readerSize;  // the size asked of the reader; invalid for the picture's own size
+    qint64 decoderPixels = 0;
+};
+
+// A JPEG whose sides divide by 2, 4 or 8 decodes fastest at exactly that fraction (the DCT's own
+// scaling, with the decoder's fast paths). Take the smallest such fraction that comes to at least
+// 7/8 of the target on both sides; the last few percent are made up by a smooth resize.
+QSize DctStepSize(QSize raw, QSize target) {
+    for (const int denom : {8, 4, 2}) {
+        if (raw.width() % denom != 0 || raw.height() % denom != 0) continue;
+        const QSize step(raw.width() / denom, raw.height() / denom);
+        if (step.width() * 8 >= target.width() * 7 && step.height() * 8 >= target.height() * 7) {
+            return step;
+        }
+    }
+    return QSize();
+}
+
+DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
+    if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
+    if (format != "jpeg") return {rawTarget, Pixels(raw)};  // decoded whole, then scaled
+    const QSize step = DctStepSize(raw, rawTarget);
+    if (step.isValid()) return {step, Pixels(step)};
+    // Otherwise the reader decodes at the smallest multiple of 1/8 that covers the target.
+    const double factor = std::min(double(raw.width()) / rawTarget.width(),
+                                   double(raw.height()) / rawTarget.height());
+    const int eighths = std::clamp(int(std::ceil(8 / factor)), 1, 8);
+    const qint64 width = (qint64(raw.width()) * eighths + 7) / 8;
+    const qint64 height = (qint64(raw.height()) * eighths + 7) / 8;
+    return {rawTarget, std::max(width * height, Pixels(rawTarget))};
+}
+
+bool WithinLimits(QSize raw, const DecodePlan& plan) {
+    const qint64 maxPixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
+    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= maxPixels;
+}
+
+// Bilinear resize for the small step left after a DCT-scaled decode (well under a factor of 2).
+QImage Resized(const QImage& image, QSize size) {
+    QImage result(
+        size, image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    if (result.isNull()) return result;
+    if (image.hasAlphaChannel()) result.fill(Qt::transparent);
+    QPainter painter(&result);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), image);
+    return result;
+}
+
+}  // namespace
+
+QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize) {
+    if (!decodeSize.isValid() || decodeSize.isEmpty() || ownSize.isEmpty()) return QSize();
+    const bool fits =
+        decodeSize.width() <= ownSize.width() && decodeSize.height() <= ownSize.height();
+    if (!fits || decodeSize == ownSize) return QSize();
+    return decodeSize;
+}
+
+std::optional<QSize> ReadPictureSize(const QString& path) {
+    if (path.isEmpty()) return std::nullopt;
+    QImageReader reader(path);
+    const QSize size = OrientedSize(reader);
+    if (!size.isValid()) return std::nullopt;
+    return size;
+}
+
+std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) {
+    if (path.isEmpty()) return LoadedPicture{QImage(), QSize(0, 0), true};
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0) return std::nullopt;
+    if (file.size() > kMaxPictureFileBytes || !PictureFileComplete(file)) return std::nullopt;
+    if (!file.seek(0)) return std::nullopt;
+    QImageReader reader(&file);
+    reader.setAutoTransform(true);
+    reader.setAllocationLimit(kMaxDecodeMegabytes);
+
+    const QSize ownSize = OrientedSize(reader);
+    if (!ownSize.isValid()) return std::nullopt;
+    const bool swapped = SwapsSides(reader.transformation());
+    const QSize raw = swapped ? ownSize.transposed() : ownSize;
+    QSize rawTarget = ReducedDecodeSize(ownSize, decodeSize);
+    if (swapped && rawTarget.isValid()) rawTarget = rawTarget.transposed();
+    const DecodePlan plan = PlanDecode(raw, rawTarget, reader.format());
+    if (!WithinLimits(raw, plan)) return std::nullopt;
+    if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
+
+    QImage image = reader.read();
+    if (image.isNull()) return std::nullopt;
+    const QSize target = ReducedDecodeSize(ownSize, decodeSize);
+    if (target.isValid() && image.size() != target) {
+        image = Resized(image, target);
+        if (image.isNull()) return std::nullopt;
+    }
+    return LoadedPicture{std::move(image), ownSize, false};
+}
+
+PicturePrefetcher::~PicturePrefetcher() {
+    drop();
+}
+
+void PicturePrefetcher::drop() {
+    if (job_.valid()) job_.wait();
+    job_ = {};
+}
+
+void PicturePrefetcher::request(const QString& path, QSize decodeSize) {
+    if (job_.valid() && path == path_ && decodeSize == decodeSize_) return;
+    drop();
+    path_ = path;
+    decodeSize_ = decodeSize;
+    job_ = std::async(std::launch::async,
+                      [path, decodeSize] { return LoadPicture(path, decodeSize); });
+}
+
+bool PicturePrefetcher::ready(const QString& path, QSize decodeSize) const {
+    return job_.valid() && path == path_ && decodeSize == decodeSize_ &&
+           job_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+}
+
+std::optional<LoadedPicture> PicturePrefetcher::take(const QString& path, QSize decodeSize) {
+    if (job_.valid() && path == path_ && decodeSize == decodeSize_) {
+        std::optional<LoadedPicture> prepared = job_.get();
+        job_ = {};
+        return prepared;
+    }
+    drop();
+    return LoadPicture(path, decodeSize);
+}
+
+}  // namespace tavello

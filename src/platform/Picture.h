@@ -1,0 +1,74 @@
+#pragma once
+
+// Picture loading for both windows: JPEG and BMP (and whatever else Qt's readers know), with the
+// JPEG orientation tag applied, decoding at reduced scale when the picture will be shown smaller,
+// and hard limits so that no file, whatever it claims, can crash the program or exhaust memory.
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+#include <future>
+#include <optional>
+
+namespace tavello {
+
+// A loaded picture. `image` may be smaller than `ownSize` when a reduced decode was asked for;
+// `ownSize` is always the picture's own size in pixels, as the file describes it (after the
+// orientation tag). The empty picture (from an empty path) has no image and a 0 × 0 own size.
+struct LoadedPicture {
+    QImage image;
+    QSize ownSize;
+    bool empty = false;
+};
+
+// Limits that keep every decode within a sane amount of memory.
+inline constexpr qint64 kMaxPictureFileBytes = 128LL * 1024 * 1024;
+// The largest picture (in pixels) we agree to decode at all, even at reduced scale.
+inline constexpr qint64 kMaxPicturePixels = 400LL * 1000 * 1000;
+// The largest image we let the decoder allocate (4 bytes a pixel), in megabytes.
+inline constexpr int kMaxDecodeMegabytes = 256;
+
+// The picture's own size from its header, with a 90° orientation tag swapping width and height.
+// Nothing for a missing, unreadable or non-picture file, or a size of zero.
+std::optional<QSize> ReadPictureSize(const QString& path);
+
+// Loads a picture. An empty path gives the empty picture. A missing, unreadable, truncated or
+// corrupt file, or one whose size is beyond the limits above, gives nothing.
+// When `decodeSize` is valid and no larger than the picture's own size, the picture is decoded at
+// (about) that size, JPEG in the DCT domain, so a big photo shown on a screen decodes quickly and
+// small; otherwise it is decoded at its own size.
+std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize = QSize());
+
+// The size the decoder is asked for, given the picture's own size and the wanted size; an
+// invalid size means "decode at the picture's own size".
+QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize);
+
+// Prepares one picture ahead in a worker thread. Memory stays bounded: at most one picture is
+// being prepared or waiting at any time. Not thread-safe itself: use it from one thread.
+class PicturePrefetcher {
+  public:
+    PicturePrefetcher() = default;
+    ~PicturePrefetcher();
+    PicturePrefetcher(const PicturePrefetcher&) = delete;
+    PicturePrefetcher& operator=(const PicturePrefetcher&) = delete;
+
+    // Starts preparing `path` at `decodeSize`, replacing whatever was prepared before.
+    void request(const QString& path, QSize decodeSize = QSize());
+    // The prepared picture when it matches the request, waiting for it to finish if needed;
+    // otherwise loads it now. The prepared picture is handed over either way.
+    std::optional<LoadedPicture> take(const QString& path, QSize decodeSize = QSize());
+    // Whether a picture is being prepared or waiting for `take`.
+    bool pending() const { return job_.valid(); }
+    // Whether the matching picture is prepared and waiting (take would not block).
+    bool ready(const QString& path, QSize decodeSize = QSize()) const;
+
+  private:
+    void drop();
+
+    QString path_;
+    QSize decodeSize_;
+    std::future<std::optional<LoadedPicture>> job_;
+};
+
+}  // namespace tavello

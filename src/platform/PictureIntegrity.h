@@ -1,0 +1,22 @@
+#pragma once
+
+// Checks that a picture file is whole. Qt's readers fill a cut-off JPEG or BMP with grey or black
+// and report success; a picture that was only partly written or copied is a failed picture for us.
+
+#include <QByteArrayView>
+
+class QIODevice;
+
+namespace tavello {
+
+// A BMP whose uncompressed pixel rows all lie within a file of `fileSize` bytes that starts with
+// `head` (at least its two headers); compressed BMPs pass.
+bool BmpIsComplete(QByteArrayView head, qint64 fileSize);
+
+// Applies the check for the file's format, recognised by its signature; other formats pass.
+// A JPEG passes when an end marker follows the header of its first scan, searched from the end of
+// the file backwards (a scan's coded data can never hold one), so only its headers and usually its
+// last bytes are read. A BMP passes when BmpIsComplete does. The read position is left anywhere.
+bool PictureFileComplete(QIODevice& file);
+
+}  // namespace tavello
