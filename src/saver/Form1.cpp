@@ -1,0 +1,172 @@
+#include "saver/Form1.h"
+
+#include "platform/AutoSizeLabel.h"
+#include "platform/Cursor.h"
+#include "platform/ImageControl.h"
+#include "platform/Password.h"
+#include "platform/Toolkit.h"
+#include "saver/PictureFit.h"
+#include "saver/PictureOrder.h"
+#include "settings/Numbers.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace tavello {
+
+namespace {
+
+constexpr Qt::WindowFlags kFormFlags = Qt::Window | Qt::FramelessWindowHint |
+                                       Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint;
+
+void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+Form1::Form1(const SaverDeps& deps, QWidget* parent)
+    : QWidget(parent, kFormFlags), deps_(deps), music_(*deps.services.mci) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Form1"));
+    SetColours(this, Qt::black, Qt::white);
+    setAutoFillBackground(true);
+    // Every movement is watched, not only drags; every key comes here, as no control takes focus.
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+
+    Label1_ = new AutoSizeLabel(this);
+    Label1_->setObjectName(QStringLiteral("Label1"));
+    SetColours(Label1_, Qt::transparent, Qt::white);
+    Label1_->setAutoFillBackground(false);
+    Label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    Label1_->setFocusPolicy(Qt::NoFocus);
+    QFont designFont(QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"));
+    designFont.setPointSizeF(36);
+    Label1_->setFont(designFont);
+    // The label takes clicks over its own area and swallows movement there.
+    Label1_->setMouseTracking(true);
+    Label1_->installEventFilter(this);
+
+    Image1_ = new ImageControl(this);
+    Image1_->setObjectName(QStringLiteral("Image1"));
+    Image1_->setEnabled(false);  // clicks and movement over the picture belong to the window
+    Image1_->setFocusPolicy(Qt::NoFocus);
+}
+
+Form1::~Form1() = default;
+
+double Form1::ScreenW() const {
+    return static_cast<double>(deps_.screenTwips.width()) / kTwipsPerPixel;
+}
+
+double Form1::ScreenH() const {
+    return static_cast<double>(deps_.screenTwips.height()) / kTwipsPerPixel;
+}
+
+float Form1::RAN(const std::int16_t& Pic_i) {
+    return tavello::RAN(Pic_i, pictureCount_, *deps_.random);
+}
+
+// ---- input ----
+
+bool Form1::event(QEvent* event) {
+    // Taken before the focus chain can claim Tab: every key, whatever it is, ends the show.
+    if (event->type() == QEvent::KeyPress) {
+        Form_KeyDown();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void Form1::mousePressEvent(QMouseEvent* /*event*/) {
+    Form_MouseDown();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+    Form_MouseMove(event->globalPosition().toPoint());
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label1_) {
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonDblClick:
+                Label1_MouseDown();
+                return true;
+            case QEvent::MouseMove:
+                return true;  // movement over the headline is not watched
+            default:
+                break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void Form1::Form_KeyDown() {
+    StopFlag_ = kTrue;
+}
+
+void Form1::Form_MouseDown() {
+    StopFlag_ = kTrue;
+}
+
+void Form1::Label1_MouseDown() {
+    StopFlag_ = kTrue;
+}
+
+void Form1::Form_MouseMove(QPoint position) {
+    // No tolerance: one pixel away from the resting place is enough.
+    if (position.x() != CursorPos_.x() || position.y() != CursorPos_.y()) StopFlag_ = kTrue;
+}
+
+// ---- the end of the show ----
+
+void Form1::EndShow() {
+    StopFlag_ = kFalse;
+    deps_.services.cursor->ShowCursor(true);
+    if (deps_.passwordFlag != 0) {
+        // The password dialog needs the keyboard while it asks.
+        releaseKeyboard();
+        const std::int32_t verified = deps_.services.password->VerifyScreenSavePwd(this);
+        if ((verified & 0xFFFF) == 0) {
+            deps_.services.cursor->ShowCursor(false);
+            CursorPos_ = deps_.services.cursor->GetCursorPos();
+            TakeKeyboard();
+            return;
+        }
+    }
+    close();        // runs Form_Unload
+    Form_Unload();  // in case the window was never shown, close() does not reach it
+    ended_ = true;
+}
+
+void Form1::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    ended_ = true;
+    releaseKeyboard();
+    deps_.services.cursor->ShowCursor(true);
+    music_.StopMusic();
+}
+
+void Form1::TakeKeyboard() {
+    // Platforms without a window system (tests) have nothing to raise or grab.
+    const bool windowed = QGuiApplication::platformName() != QStringLiteral("offscreen");
+    if (windowed) raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+    if (windowed) grabKeyboard();
+}
+
+}  // namespace tavello

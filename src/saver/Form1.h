@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/APIModule.h"
+#include "platform/Picture.h"
+#include "platform/Services.h"
+#include "settings/SaverSettings.h"
+
+#include <QPoint>
+#include <QSize>
+#include <QStringList>
+#include <QWidget>
+#include <cstdint>
+#include <optional>
+
+namespace tavello {
+
+class AutoSizeLabel;
+class ImageControl;
+class RandomSource;
+class ShowWaiter;
+struct PicturePlacement;
+
+// Everything the saver window takes from outside, so tests can run the show on a fake clock.
+struct SaverDeps {
+    Services services;
+    std::int16_t passwordFlag = 0;
+    ShowWaiter* waiter = nullptr;
+    RandomSource* random = nullptr;
+    QSize screenTwips;     // the screen's size in twips
+    QString settingsPath;  // the settings file to read at load
+};
+
+// The full-screen window of the running show: a headline, then the pictures one after another,
+// until the user touches a key or the mouse.
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    explicit Form1(const SaverDeps& deps, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Shows the window, reads the settings, starts the music, puts up the headline and runs the
+    // show. Returns only when the show has ended and the window has been unloaded.
+    void Form_Load();
+
+    // The random pick: an index from 0 to the count - 1 other than Pic_i.
+    float RAN(const std::int16_t& Pic_i);
+
+    double ScreenW() const;
+    double ScreenH() const;
+
+    // Shared state, read by tests.
+    std::int16_t StopFlag() const { return StopFlag_; }
+    std::int16_t PicIndex() const { return PicIndex_; }
+    QPoint CursorPos() const { return CursorPos_; }
+    bool ended() const { return ended_; }
+    AutoSizeLabel* Label1() const { return Label1_; }
+    ImageControl* Image1() const { return Image1_; }
+
+  protected:
+    bool event(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // Form_Load's steps.
+    void ShowWindow();
+    void ReadSettings();
+    void PrepareHeadline();
+    void PutUpHeadline();
+    void RunShowLoop();
+
+    // Input handlers and the end of the show.
+    void Form_KeyDown();
+    void Form_MouseDown();
+    void Label1_MouseDown();
+    void Form_MouseMove(QPoint position);
+    void EndShow();
+    void Form_Unload();
+    void TakeKeyboard();
+
+    // The picture change.
+    void ShowPic();
+    bool ChangePicture();
+    std::optional<PicturePlacement> PlacePicture(const QString& path) const;
+    void PrefetchNextInListOrder();
+    void RestartFinishedMusic();
+
+    SaverDeps deps_;
+    APIModule music_;
+    AutoSizeLabel* Label1_ = nullptr;
+    ImageControl* Image1_ = nullptr;
+
+    SaverSettings settings_;
+    QStringList pictureStore_;  // always kPictureStoreSize entries, unused ones empty
+    std::int16_t pictureCount_ = 0;
+
+    std::int16_t StopFlag_ = 0;
+    QPoint CursorPos_;
+    std::int16_t PicIndex_ = 0;
+    std::int32_t LastTick_ = 0;
+
+    PicturePrefetcher prefetcher_;
+    bool unloaded_ = false;
+    bool ended_ = false;
+};
+
+}  // namespace tavello

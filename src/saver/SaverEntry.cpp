@@ -1,0 +1,25 @@
+#include "saver/SaverEntry.h"
+
+#include "platform/Toolkit.h"
+#include "saver/Form1.h"
+#include "saver/PictureOrder.h"
+#include "saver/ShowWaiter.h"
+#include "settings/SettingsFile.h"
+
+namespace tavello {
+
+void LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
+    EventLoopWaiter waiter;
+    ClockSeededRandom random;
+    SaverDeps deps;
+    deps.services = services;
+    deps.passwordFlag = passwordFlag;
+    deps.waiter = &waiter;
+    deps.random = &random;
+    deps.screenTwips = ScreenSizeTwips();
+    deps.settingsPath = SettingsPath();
+    Form1 form(deps);
+    form.Form_Load();
+}
+
+}  // namespace tavello

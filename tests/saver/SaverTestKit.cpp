@@ -1,0 +1,129 @@
+#include "SaverTestKit.h"
+
+#include "platform/AutoSizeLabel.h"
+#include "platform/ImageControl.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <cstring>
+
+namespace tavello::test {
+
+std::uint32_t FakeMci::mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                      std::uintptr_t) {
+    commands << QString::fromUtf8(command);
+    if (reply && length > 0) {
+        reply[0] = '\0';
+        if (command == "status sng mode") std::strncpy(reply, mode.constData(), length - 1);
+    }
+    return 0;
+}
+
+std::int32_t FakePassword::VerifyScreenSavePwd(QWidget*) {
+    const std::size_t index = static_cast<std::size_t>(asked++);
+    if (whileAsking) whileAsking();
+    return index < answers.size() ? answers[index] : 1;
+}
+
+float ScriptedRandom::Draw() {
+    const float value = draws_[std::min(next_, draws_.size() - 1)];
+    ++next_;
+    return value;
+}
+
+void FakeShow::DoEvents() {
+    ShownFrame frame;
+    frame.tick = now;
+    frame.picIndex = form->PicIndex();
+    frame.labelVisible = form->Label1()->isVisible();
+    const ImageControl* image = form->Image1();
+    frame.imageVisible = image->isVisible();
+    frame.imageRect = QRectF(image->Left(), image->Top(), image->Width(), image->Height());
+    const QImage& picture = image->picture().image;
+    if (!picture.isNull())
+        frame.imageColour = picture.pixelColor(picture.width() / 2, picture.height() / 2);
+    frame.stopFlag = form->StopFlag();
+    frames.push_back(frame);
+    QCoreApplication::processEvents();
+    runDue();
+    guard();
+}
+
+void FakeShow::WaitForEventsOr(int milliseconds) {
+    waits.push_back(milliseconds);
+    advance(milliseconds);
+    QCoreApplication::processEvents();
+    runDue();
+    guard();
+}
+
+void FakeShow::advance(std::int64_t milliseconds) {
+    waited_ += milliseconds;
+    now = static_cast<std::int32_t>(static_cast<std::uint32_t>(now) +
+                                    static_cast<std::uint32_t>(milliseconds));
+}
+
+void FakeShow::at(std::int32_t tick, std::function<void()> action) {
+    scheduled_.push_back({tick, std::move(action)});
+}
+
+void FakeShow::runDue() {
+    for (std::size_t i = 0; i < scheduled_.size();) {
+        // Due when the clock has reached the tick (compared across the wrap).
+        if (static_cast<std::int32_t>(static_cast<std::uint32_t>(now) -
+                                      static_cast<std::uint32_t>(scheduled_[i].tick)) >= 0) {
+            auto action = std::move(scheduled_[i].action);
+            scheduled_.erase(scheduled_.begin() + static_cast<std::ptrdiff_t>(i));
+            action();
+        } else {
+            ++i;
+        }
+    }
+}
+
+void FakeShow::guard() {
+    if ((frames.size() > maxFrames || waited_ > maxMilliseconds) && !form->ended()) form->close();
+}
+
+ShowRig::ShowRig(std::int32_t startTick) : show(startTick) {}
+
+ShowRig::~ShowRig() = default;
+
+QString ShowRig::picture(const QString& name, int width, int height, const QColor& colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    const QString path = dir.file(name);
+    image.save(path);
+    return path;
+}
+
+void ShowRig::writeSettings(const ShowSettings& s) {
+    const QStringList values{
+        s.speed,    QStringLiteral("Sans"), s.headlineSize, s.picSize, s.musicFile,
+        s.headline, s.randomOrder};
+    QByteArray bytes;
+    for (const QString& line : values + s.pictures) bytes += line.toUtf8() + "\r\n";
+    QFile file(dir.file(QStringLiteral("TAVELLO.INI")));
+    file.open(QIODevice::WriteOnly);
+    file.write(bytes);
+}
+
+void ShowRig::run() {
+    SaverDeps deps;
+    deps.services.ticks = &show;
+    deps.services.cursor = &cursor;
+    deps.services.password = &password;
+    deps.services.mci = &mci;
+    deps.passwordFlag = passwordFlag;
+    deps.waiter = &show;
+    deps.random = randomSource;
+    deps.screenTwips = QSize(1024 * 15, 768 * 15);
+    deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
+    form = std::make_unique<Form1>(deps);
+    show.form = form.get();
+    headlineTick = show.now;
+    form->Form_Load();
+}
+
+}  // namespace tavello::test

@@ -1,0 +1,140 @@
+#pragma once
+
+// Fakes for running the saver window's whole show on an injected clock, with scripted input.
+
+#include "platform/Cursor.h"
+#include "platform/Mci.h"
+#include "platform/Password.h"
+#include "platform/TickCount.h"
+#include "saver/Form1.h"
+#include "saver/PictureOrder.h"
+#include "saver/ShowWaiter.h"
+#include "support/TestDir.h"
+
+#include <QColor>
+#include <QRectF>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tavello::test {
+
+class FakeCursor final : public CursorService {
+  public:
+    int ShowCursor(bool show) override { return counter += show ? 1 : -1; }
+    QPoint GetCursorPos() override { return position; }
+    int counter = 0;
+    QPoint position{100, 100};
+};
+
+class FakeMci final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                 std::uintptr_t) override;
+    QStringList commands;
+    QByteArray mode = "playing";
+};
+
+class FakePassword final : public PasswordService {
+  public:
+    std::int32_t VerifyScreenSavePwd(QWidget*) override;
+    std::int32_t PwdChangePasswordA(const QString&, std::int32_t, std::int32_t,
+                                    std::int32_t) override {
+        return 0;
+    }
+    std::vector<std::int32_t> answers;  // one per question; verified (1) once they run out
+    std::function<void()> whileAsking;  // runs while the dialog would be open
+    int asked = 0;
+};
+
+// Draws the scripted values in turn, then repeats the last.
+class ScriptedRandom final : public RandomSource {
+  public:
+    explicit ScriptedRandom(std::vector<float> draws) : draws_(std::move(draws)) {}
+    void Reseed() override { ++reseeds; }
+    float Draw() override;
+    int reseeds = 0;
+
+  private:
+    std::vector<float> draws_;
+    std::size_t next_ = 0;
+};
+
+// What the screen showed right after one picture change.
+struct ShownFrame {
+    std::int32_t tick = 0;
+    std::int16_t picIndex = 0;  // the index after the change (advanced in list order)
+    bool labelVisible = false;
+    bool imageVisible = false;
+    QRectF imageRect;    // Left, Top, Width, Height of Image1
+    QColor imageColour;  // centre pixel of Image1's picture, invalid when it has none
+    std::int16_t stopFlag = 0;
+};
+
+// The clock and the window system of the show: waiting advances the clock, input is scripted at
+// clock times, every picture change is recorded.
+class FakeShow final : public TickSource, public ShowWaiter {
+  public:
+    explicit FakeShow(std::int32_t start) : now(start) {}
+    std::int32_t GetTickCount() override { return now; }
+    void DoEvents() override;
+    void WaitForEventsOr(int milliseconds) override;
+
+    void advance(std::int64_t milliseconds);
+    // Runs action once the clock has reached (start of the show's clock) + offset.
+    void at(std::int32_t tick, std::function<void()> action);
+
+    std::int32_t now;
+    std::vector<int> waits;
+    std::vector<ShownFrame> frames;
+    Form1* form = nullptr;
+    std::size_t maxFrames = 50;  // safety net: the show is closed past these
+    std::int64_t maxMilliseconds = 600000;
+
+  private:
+    void runDue();
+    void guard();
+    struct Scheduled {
+        std::int32_t tick;
+        std::function<void()> action;
+    };
+    std::vector<Scheduled> scheduled_;
+    std::int64_t waited_ = 0;
+};
+
+// The settings file's seven values and pictures.
+struct ShowSettings {
+    QString speed = QStringLiteral("5");
+    QString picSize = QStringLiteral("100%");
+    QString musicFile;
+    QString headline = QStringLiteral("TAVELLO");
+    QString randomOrder = QStringLiteral("0");
+    QString headlineSize = QStringLiteral("36");
+    QStringList pictures;
+};
+
+// One show on a 1024 × 768 screen with every service faked.
+class ShowRig {
+  public:
+    explicit ShowRig(std::int32_t startTick = 100000);
+    ~ShowRig();
+    // A solid picture file in the test folder; returns its path.
+    QString picture(const QString& name, int width, int height, const QColor& colour);
+    void writeSettings(const ShowSettings& settings);
+    // Runs Form_Load to its end (the show ended or the safety net closed it).
+    void run();
+
+    TestDir dir;
+    FakeShow show;
+    FakeCursor cursor;
+    FakeMci mci;
+    FakePassword password;
+    ScriptedRandom random{{0.5f}};
+    RandomSource* randomSource = &random;
+    std::int16_t passwordFlag = 0;
+    std::unique_ptr<Form1> form;
+    std::int32_t headlineTick = 0;  // the clock when the show started
+};
+
+}  // namespace tavello::test
