@@ -1,0 +1,126 @@
+// The picture list, its preview, the music file button and the scrolling banner.
+
+#include "dialog/BannerScroller.h"
+#include "dialog/ChosenPictures.h"
+#include "dialog/Form2.h"
+#include "dialog/PreviewFit.h"
+#include "platform/FileDialog.h"
+#include "platform/ImageControl.h"
+#include "platform/MessageBox.h"
+#include "platform/Picture.h"
+#include "platform/PictureBox.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalBlocker>
+#include <cmath>
+
+namespace tavello {
+namespace {
+
+constexpr int kMaxPictures = 1000;
+constexpr int kMusicBufferLength = 512;
+
+// The size a preview picture is decoded at: its shown size, whole pixels rounded up.
+QSize ShownSize(const PreviewGeometry& fit) {
+    return QSize(std::max(1, int(std::ceil(fit.width))), std::max(1, int(std::ceil(fit.height))));
+}
+
+}  // namespace
+
+void Form2::btnPic_Click() {
+    OPENFILENAME ofn{};
+    const QString first = ChoosePictureFiles(*services_.fileDialog, ofn);
+    if (first.isEmpty()) return;
+    for (const QString& path : ChosenPicturePaths(first, ofn)) {
+        if (lstPic->count() >= kMaxPictures) {
+            services_.messageBox->MsgBox(this, QStringLiteral("画像は1000までです。"),
+                                         MsgIcon::Critical);
+            break;
+        }
+        lstPic->addItem(path);
+    }
+    ShowTotal();
+}
+
+void Form2::btnDel_Click() {
+    {
+        // Removing items moves the selection; the preview is cleared below instead of loading
+        // every picture that becomes current on the way.
+        const QSignalBlocker quiet(lstPic);
+        for (int i = lstPic->count() - 1; i >= 0; --i)
+            if (lstPic->item(i)->isSelected()) delete lstPic->takeItem(i);
+    }
+    lstPic->viewport()->update();
+    Image1->clearPicture();
+    ShowTotal();
+}
+
+bool Form2::lstPic_KeyDown(QKeyEvent* event) {
+    const Qt::KeyboardModifiers shift =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (event->key() != Qt::Key_A || shift != Qt::ControlModifier) return false;
+    SelectingAll_ = true;
+    for (int i = 0; i < lstPic->count(); ++i) lstPic->item(i)->setSelected(true);
+    SelectingAll_ = false;
+    return true;
+}
+
+void Form2::ClearPreview() {
+    Image1->clearPicture();
+}
+
+void Form2::lstPic_Click() {
+    if (SelectingAll_) {
+        ClearPreview();
+        return;
+    }
+    Image1->setVisible(false);
+    Image1->setStretch(false);
+    const QRect frame = Shape1->geometry();
+    Image1->setLeft(frame.left());
+    Image1->setTop(frame.top());
+
+    const QListWidgetItem* current = lstPic->currentItem();
+    const QString path = current ? current->text() : QString();
+    // The picture's own size comes from its header, so the file is decoded only at the small
+    // size the preview shows it at.
+    const std::optional<QSize> ownSize = ReadPictureSize(path);
+    const std::optional<PreviewGeometry> wanted =
+        ownSize ? FitPreview(QRectF(frame), ownSize->width(), ownSize->height()) : std::nullopt;
+    const std::optional<LoadedPicture> picture =
+        wanted ? LoadPicture(path, ShownSize(*wanted)) : std::nullopt;
+    if (!picture || picture->empty) {
+        ClearPreview();  // stays hidden until a later picture loads
+        return;
+    }
+    Image1->setPicture(*picture);
+    const std::optional<PreviewGeometry> fit =
+        FitPreview(QRectF(frame), int(Image1->Width()), int(Image1->Height()));
+    if (!fit) {
+        ClearPreview();
+        return;
+    }
+    Image1->setWidth(fit->width);
+    Image1->setHeight(fit->height);
+    Image1->setLeft(fit->left);
+    Image1->setTop(fit->top);
+    Image1->setStretch(true);
+    Image1->setVisible(true);
+}
+
+void Form2::Timer1_Timer() {
+    Picture1->setPicture(banner_->tick(Picture2->scaleHeight()));
+}
+
+void Form2::btnMdata_Click() {
+    OPENFILENAME ofn{};
+    ofn.lpstrFile = QString(kMusicBufferLength, QChar(u'\0'));
+    const QString path = ChooseMusicFile(*services_.fileDialog, ofn);
+    if (!path.isEmpty()) SetBoxText(txtMdata, path);
+}
+
+}  // namespace tavello
