@@ -1,0 +1,267 @@
+// Speed and memory of picture loading, each reported against a baseline measured in the same run.
+//
+//   picture_bench decode [--short]   decode time of a 6000 × 4000 JPEG fitted to 1920 × 1080,
+//                                    against libjpeg-turbo's djpeg -scale 1/4 (and in-process
+//                                    libturbojpeg at 1/4); time to put up a prepared picture
+//   picture_bench memory [--short]   peak resident memory over many changes of 24-megapixel JPEGs
+//                                    through the prefetcher, against the resident size before
+//
+// Prints one "RESULT name value unit" line per figure, and exits non-zero when a target is missed.
+
+#include "platform/ImageControl.h"
+#include "platform/Picture.h"
+
+#include <turbojpeg.h>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+using namespace tavello;
+
+namespace {
+
+constexpr QSize kScreen(1920, 1080);
+constexpr QSize kPhoto(6000, 4000);
+
+// A photo-like picture: smooth colour fields, shapes and fine grain, so that it compresses the
+// way a camera picture does rather than like a flat test card.
+QImage PhotoLikePicture(QSize size, quint32 seed) {
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        QLinearGradient sky(0, 0, size.width(), size.height());
+        sky.setColorAt(0, QColor::fromHsv(int(seed * 47 % 360), 140, 230));
+        sky.setColorAt(1, QColor::fromHsv(int(seed * 91 % 360), 200, 90));
+        painter.fillRect(image.rect(), sky);
+        painter.setRenderHint(QPainter::Antialiasing);
+        quint32 state = seed * 2654435761u + 1;
+        auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+        for (int i = 0; i < 300; ++i) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromHsv(int(next() % 360), 160, int(80 + next() % 160), 200));
+            painter.drawEllipse(int(next() % size.width()), int(next() % size.height()),
+                                int(60 + next() % 600), int(60 + next() % 400));
+        }
+    }
+    quint32 grain = seed | 1;
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            grain ^= grain << 13;
+            grain ^= grain >> 17;
+            grain ^= grain << 5;
+            const int d = int(grain & 15) - 8;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + d, 0, 255), std::clamp(qGreen(p) + d, 0, 255),
+                           std::clamp(qBlue(p) + d, 0, 255));
+        }
+    }
+    return image;
+}
+
+bool WritePhoto(const QString& path, QSize size, quint32 seed) {
+    QImageWriter writer(path, "JPEG");
+    writer.setQuality(90);
+    return writer.write(PhotoLikePicture(size, seed));
+}
+
+// The picture's size fitted into the screen, keeping its proportions.
+QSize FitToScreen(QSize own) {
+    return own.scaled(kScreen, Qt::KeepAspectRatio);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double MsSince(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void Result(const char* name, double value, const char* unit) {
+    std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+double TimeDjpeg(const QString& path) {
+    QElapsedTimer timer;
+    timer.start();
+    QProcess djpeg;
+    djpeg.setStandardOutputFile(QProcess::nullDevice());
+    djpeg.start("djpeg", {"-scale", "1/4", path});
+    if (!djpeg.waitForFinished(60000) || djpeg.exitCode() != 0) return -1;
+    return MsSince(timer);
+}
+
+double TimeTurboJpeg(const QByteArray& jpeg) {
+    QElapsedTimer timer;
+    timer.start();
+    tjhandle handle = tjInitDecompress();
+    int width = 0, height = 0, subsampling = 0, colorspace = 0;
+    auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
+    tjDecompressHeader3(handle, data, jpeg.size(), &width, &height, &subsampling, &colorspace);
+    const int outW = TJSCALED(width, (tjscalingfactor{1, 4}));
+    const int outH = TJSCALED(height, (tjscalingfactor{1, 4}));
+    std::vector<unsigned char> pixels(size_t(outW) * outH * 4);
+    tjDecompress2(handle, data, jpeg.size(), pixels.data(), outW, 0, outH, TJPF_BGRX, 0);
+    tjDestroy(handle);
+    return MsSince(timer);
+}
+
+// Puts a picture up the way the show does: picture, stretch, size, centre, show, paint.
+void PutUp(QWidget& screen, ImageControl& image, const LoadedPicture& picture, QSize shown) {
+    image.setVisible(false);
+    image.setStretch(false);
+    image.setPicture(picture);
+    image.setStretch(true);
+    image.setHeight(shown.height());
+    image.setWidth(shown.width());
+    image.setTop(kScreen.height() / 2.0 - image.Height() / 2);
+    image.setLeft(kScreen.width() / 2.0 - image.Width() / 2);
+    image.setVisible(true);
+    screen.repaint();
+}
+
+struct Screen {
+    Screen() : image(&window) {
+        window.setAutoFillBackground(true);
+        window.setPalette(QPalette(Qt::black));
+        window.resize(kScreen);
+        image.setEnabled(false);
+        window.show();
+        QApplication::processEvents();
+    }
+    QWidget window;
+    ImageControl image;
+};
+
+int DecodeBench(bool shortRun, const QString& folder) {
+    const QString path = QDir(folder).filePath("photo-6000x4000.jpg");
+    if (!WritePhoto(path, kPhoto, 7)) return 2;
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    const QByteArray bytes = file.readAll();
+    std::printf("photo: %dx%d, %.1f MB\n", kPhoto.width(), kPhoto.height(), bytes.size() / 1e6);
+    const QSize shown = FitToScreen(kPhoto);
+
+    const int rounds = shortRun ? 5 : 21;
+    std::vector<double> ours, djpeg, turbo;
+    for (int i = 0; i < rounds; ++i) {  // interleaved, so machine load affects all alike
+        QElapsedTimer timer;
+        timer.start();
+        std::optional<LoadedPicture> picture = LoadPicture(path, shown);
+        ours.push_back(MsSince(timer));
+        if (!picture || picture->image.size() != shown) return 2;
+        djpeg.push_back(TimeDjpeg(path));
+        turbo.push_back(TimeTurboJpeg(bytes));
+    }
+    if (*std::min_element(djpeg.begin(), djpeg.end()) < 0) return 2;
+    Result("decode_fit_ms", Median(ours), "ms");
+    Result("djpeg_quarter_ms", Median(djpeg), "ms");
+    Result("turbojpeg_quarter_ms", Median(turbo), "ms");
+    const double ratio = Median(ours) / Median(djpeg);
+    Result("decode_vs_djpeg", ratio, "x (target <= 1.3)");
+    Result("decode_vs_turbojpeg", Median(ours) / Median(turbo), "x (in-process, information)");
+
+    // A prefetch hit: the picture was prepared while the previous one stood.
+    Screen screen;
+    PicturePrefetcher prefetcher;
+    std::vector<double> putUp;
+    for (int i = 0; i < (shortRun ? 3 : 10); ++i) {
+        prefetcher.request(path, shown);
+        while (!prefetcher.ready(path, shown))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        QElapsedTimer timer;
+        timer.start();
+        std::optional<LoadedPicture> picture = prefetcher.take(path, shown);
+        if (!picture) return 2;
+        PutUp(screen.window, screen.image, *picture, shown);
+        putUp.push_back(MsSince(timer));
+        screen.image.clearPicture();
+        screen.window.repaint();
+    }
+    Result("put_up_prepared_ms", Median(putUp), "ms (target < 16)");
+    Result("put_up_vs_frame", Median(putUp) / 16.0, "x of a 16 ms frame");
+    return ratio <= 1.3 && Median(putUp) < 16 ? 0 : 1;
+}
+
+qint64 ProcStatusKb(const char* key) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(strlen(key))).trimmed().split(' ')[0].toLongLong();
+    }
+    return -1;
+}
+
+int MemoryBench(bool shortRun, const QString& folder) {
+    // The photos are drawn by a child process, so their drawing does not count as our peak.
+    const int photos = 3;
+    QStringList paths;
+    for (int i = 0; i < photos; ++i) paths << QDir(folder).filePath(QString("photo-%1.jpg").arg(i));
+    QProcess maker;
+    maker.start(QCoreApplication::applicationFilePath(), QStringList{"make-photos"} << paths);
+    if (!maker.waitForFinished(600000) || maker.exitCode() != 0) return 2;
+
+    Screen screen;
+    PicturePrefetcher prefetcher;
+    const qint64 baselineKb = ProcStatusKb("VmRSS:");
+    const int changes = shortRun ? 60 : 500;
+    qint64 warmKb = 0, lastKb = 0;
+    QSize nextShown = FitToScreen(*ReadPictureSize(paths[0]));
+    for (int i = 0; i < changes; ++i) {
+        const QString& path = paths[i % photos];
+        const QSize shown = nextShown;
+        std::optional<LoadedPicture> picture = prefetcher.take(path, shown);
+        if (!picture) return 2;
+        PutUp(screen.window, screen.image, *picture, shown);
+        const QString& next = paths[(i + 1) % photos];
+        nextShown = FitToScreen(*ReadPictureSize(next));
+        prefetcher.request(next, nextShown);
+        lastKb = ProcStatusKb("VmRSS:");
+        if (i == changes / 10) warmKb = lastKb;
+    }
+    const double peakMb = ProcStatusKb("VmHWM:") / 1024.0;
+    Result("changes", changes, "");
+    Result("rss_before_mb", baselineKb / 1024.0, "MB");
+    Result("rss_after_10pct_mb", warmKb / 1024.0, "MB");
+    Result("rss_at_end_mb", lastKb / 1024.0, "MB");
+    Result("rss_peak_mb", peakMb, "MB (target < 150)");
+    Result("peak_vs_before", peakMb * 1024 / baselineKb, "x");
+    Result("growth_after_warmup_mb", (lastKb - warmKb) / 1024.0, "MB (flat: near 0)");
+    return peakMb < 150 && (lastKb - warmKb) < 10 * 1024 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    if (args.value(0) == "make-photos") {
+        for (int i = 1; i < args.size(); ++i) {
+            if (!WritePhoto(args[i], kPhoto, quint32(i))) return 2;
+        }
+        return 0;
+    }
+    const bool shortRun = args.removeAll("--short") > 0;
+    QTemporaryDir folder;
+    if (!folder.isValid()) return 2;
+    if (args.value(0) == "decode") return DecodeBench(shortRun, folder.path());
+    if (args.value(0) == "memory") return MemoryBench(shortRun, folder.path());
+    std::fprintf(stderr, "usage: picture_bench decode|memory [--short]\n");
+    return 2;
+}

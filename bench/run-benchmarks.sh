@@ -1,0 +1,41 @@
+#!/bin/sh
+# Runs every benchmark and prints one RESULT line per figure.
+#
+#   bench/run-benchmarks.sh [--short] [build-folder]      (default: build)
+#
+# --short runs fewer rounds and picture changes (for CI). The exit status is 0 when every target is
+# met, 1 when one is missed and 2 when a benchmark could not run.
+set -u
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+short=""
+build=$root/build
+for arg in "$@"; do
+    case $arg in
+        --short) short=--short ;;
+        *) build=$arg ;;
+    esac
+done
+bench=$build/bench/picture_bench
+[ -x "$bench" ] || { echo "run-benchmarks: build the picture_bench target first ($bench)" >&2; exit 2; }
+
+status=0
+note() { [ "$1" -gt "$status" ] && status=$1; }
+
+echo "== picture decode and put-up (6000x4000 JPEG fitted to 1920x1080)"
+if command -v xvfb-run >/dev/null 2>&1; then
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$bench" decode $short
+else
+    "$bench" decode $short
+fi
+note $?
+
+echo "== peak memory over picture changes of 24-megapixel JPEGs"
+"$bench" memory $short
+note $?
+
+echo "== processor use of the running show over a 10-second interval"
+"$root/bench/show-cpu.sh" "$build"
+note $?
+
+exit $status
