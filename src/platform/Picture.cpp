@@ -51,7 +51,8 @@ QSize DctStepSize(QSize raw, QSize target) {
 
 DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
-    if (format != "jpeg") return {rawTarget, Pixels(raw)};  // decoded whole, then scaled
+    // Other formats cannot decode smaller: they are read whole and scaled afterwards.
+    if (format != "jpeg") return {QSize(), Pixels(raw)};
     const QSize step = DctStepSize(raw, rawTarget);
     if (step.isValid()) return {step, Pixels(step)};
     // Otherwise the reader decodes at the smallest multiple of 1/8 that covers the target.
@@ -78,6 +79,15 @@ QImage Resized(const QImage& image, QSize size) {
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QRect(QPoint(0, 0), size), image);
     return result;
+}
+
+// A whole-picture reduction of any factor, averaging the pixels it drops. Palette and one-bit
+// pictures are widened to true colour first, since scaling keeps their format otherwise.
+QImage SmoothlyScaled(const QImage& image, QSize size) {
+    const QImage::Format wide =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    const QImage source = image.format() == wide ? image : image.convertToFormat(wide);
+    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace
@@ -123,7 +133,7 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (image.isNull()) return std::nullopt;
     const QSize target = ReducedDecodeSize(ownSize, decodeSize);
     if (target.isValid() && image.size() != target) {
-        image = Resized(image, target);
+        image = plan.readerSize.isValid() ? Resized(image, target) : SmoothlyScaled(image, target);
         if (image.isNull()) return std::nullopt;
     }
     return LoadedPicture{std::move(image), ownSize, false};

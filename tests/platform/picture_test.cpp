@@ -122,6 +122,27 @@ TEST_F(PictureTest, DecodesAtTheAskedSizeWhenSmallerThanThePicture) {
     EXPECT_TRUE(IsBluish(turned.pixel(100, 380)));
 }
 
+TEST_F(PictureTest, PaletteAndOneBitPicturesKeepTheirColoursWhenReduced) {
+    const struct {
+        const char* name;
+        QImage::Format format;
+        const char* encoding;
+    } cases[] = {
+        {"mono.bmp", QImage::Format_Mono, "BMP"},
+        {"mono.png", QImage::Format_Mono, "PNG"},
+        {"palette.bmp", QImage::Format_Indexed8, "BMP"},
+    };
+    for (const auto& c : cases) {
+        const QImage halves = HalvesPicture(QSize(500, 400))
+                                  .convertToFormat(c.format, {qRgb(255, 0, 0), qRgb(0, 0, 255)});
+        const auto loaded = LoadPicture(put(c.name, Encode(halves, c.encoding)), QSize(125, 100));
+        ASSERT_TRUE(loaded) << c.name;
+        ASSERT_EQ(loaded->image.size(), QSize(125, 100)) << c.name;
+        EXPECT_TRUE(IsReddish(loaded->image.pixel(20, 50))) << c.name;
+        EXPECT_TRUE(IsBluish(loaded->image.pixel(105, 50))) << c.name;
+    }
+}
+
 TEST_F(PictureTest, BrokenOrAbsurdFilesFailCleanly) {
     const QByteArray jpeg = Encode(HalvesPicture(QSize(320, 240)), "JPEG");
     const QByteArray bmp = Encode(HalvesPicture(QSize(320, 240)), "BMP");
