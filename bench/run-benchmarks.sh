@@ -34,6 +34,19 @@ echo "== peak memory over picture changes of 24-megapixel JPEGs"
 "$bench" memory $short
 note $?
 
+echo "== settings dialog: first paint with 1000 pictures, preview against djpeg, banner processor use"
+if [ -x "$build/bench/dialog_bench" ]; then
+    if command -v xvfb-run >/dev/null 2>&1; then
+        QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" "$build/bench/dialog_bench" all $short
+    else
+        "$build/bench/dialog_bench" all $short
+    fi
+    note $?
+else
+    echo "run-benchmarks: dialog_bench is not built" >&2
+    note 2
+fi
+
 echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?

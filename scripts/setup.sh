@@ -11,6 +11,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libx11-dev libxfixes-dev
   # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
   fonts-ipafont-gothic fonts-ipafont-mincho fluid-soundfont-gm libfluidsynth3 libqt6gui6
+  qt6-translations-l10n
   # tests, demo and benchmarks
   xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
 )

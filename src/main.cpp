@@ -8,6 +8,8 @@
 #include "startup/Start.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <memory>
 
 namespace {
@@ -21,6 +23,11 @@ public:
         if (!app_) {
             app_ = std::make_unique<QApplication>(argc_, argv_);
             app_->setApplicationName(QStringLiteral("TAVELLO"));
+            // The program speaks Japanese whatever the locale, and so do the toolkit's own
+            // dialogs (file dialog buttons, message box buttons).
+            if (translator_.load(QStringLiteral("qtbase_ja"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                app_->installTranslator(&translator_);
         }
         return *app_;
     }
@@ -28,6 +35,7 @@ public:
 private:
     int& argc_;
     char** argv_;
+    QTranslator translator_;
     std::unique_ptr<QApplication> app_;
 };
 
