@@ -17,26 +17,21 @@ QChar At(const QString& buffer, qsizetype index) {
 }  // namespace
 
 QStringList ChosenPicturePaths(const QString& first, const OPENFILENAME& ofn) {
-    QStringList paths;
-    if (first.isEmpty()) return paths;
+    if (first.isEmpty()) return {};
+    // A file title means one file, and first is its full path.
+    if (At(ofn.lpstrFileTitle, 0) != kNul) return {first};
     const QString& buffer = ofn.lpstrFile;
-    const bool several = At(ofn.lpstrFileTitle, 0) == kNul;
-    const QChar separator = FolderSeparator();
-    // Just after the first NUL: the first name when several files were chosen.
+    const QString folder = first.endsWith(FolderSeparator()) ? first : first + FolderSeparator();
+    QStringList paths;
+    // Just after the first NUL: the first name.
     qsizetype pos = buffer.indexOf(kNul);
     pos = pos < 0 ? buffer.size() : pos + 1;
     for (;;) {
-        QString path = first;
-        bool named = true;
-        if (several) {
-            if (!first.endsWith(separator)) path += separator;
-            const qsizetype end = pos < buffer.size() ? buffer.indexOf(kNul, pos) : -1;
-            const qsizetype stop = end < 0 ? std::max(pos, buffer.size()) : end;
-            named = stop > pos;  // an answer without names must not list the folder itself
-            path += buffer.mid(pos, stop - pos);
-            pos = stop;
-        }
-        if (named) paths << path;
+        const qsizetype end = pos < buffer.size() ? buffer.indexOf(kNul, pos) : -1;
+        const qsizetype stop = end < 0 ? std::max(pos, buffer.size()) : end;
+        // An answer without names must not list the folder itself.
+        if (stop > pos) paths << folder + buffer.mid(pos, stop - pos);
+        pos = stop;  // on the NUL that ends this name
         if (At(buffer, pos + 1) == kNul) break;
         ++pos;
     }

@@ -165,6 +165,13 @@ TEST(ChosenPicturePaths, ReadsAnAnswerLongerThanAnyShortIndex) {
     EXPECT_EQ(ChosenPicturePaths(QStringLiteral("/p"), ofn), expected);
 }
 
+TEST(ChosenPicturePaths, OneFileGivesOnePathWhateverFollowsIt) {
+    OPENFILENAME ofn;
+    ofn.lpstrFile = "/p/a.jpg" + N + N + "left over";
+    ofn.lpstrFileTitle = QStringLiteral("a.jpg");
+    EXPECT_EQ(ChosenPicturePaths(QStringLiteral("/p/a.jpg"), ofn), QStringList({"/p/a.jpg"}));
+}
+
 TEST(ChosenPicturePaths, StopsAtTheEndOfABufferWithoutFinalNul) {
     OPENFILENAME ofn;
     ofn.lpstrFile = "/p" + N + "a.jpg" + N + "b.jpg";
