@@ -17,7 +17,7 @@ namespace {
 // The window system is only reached when a mode needs a window, so a refused start ("/P", a
 // second instance) ends at once even where no display can be opened.
 class LazyApp {
-public:
+  public:
     LazyApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
     QApplication& get() {
         if (!app_) {
@@ -32,7 +32,7 @@ public:
         return *app_;
     }
 
-private:
+  private:
     int& argc_;
     char** argv_;
     QTranslator translator_;
@@ -41,7 +41,7 @@ private:
 
 // Brings up the window system before the password dialogs need it.
 class PasswordWithApp final : public tavello::PasswordService {
-public:
+  public:
     PasswordWithApp(LazyApp& app, tavello::PasswordService& inner) : app_(app), inner_(inner) {}
     std::int32_t VerifyScreenSavePwd(QWidget* window) override {
         app_.get();
@@ -53,7 +53,7 @@ public:
         return inner_.PwdChangePasswordA(provider, handle, r1, r2);
     }
 
-private:
+  private:
     LazyApp& app_;
     tavello::PasswordService& inner_;
 };

@@ -9,7 +9,7 @@ class MciService;
 
 // The saver's music, spoken as MCI command strings to the device alias "sng".
 class APIModule {
-public:
+  public:
     static constexpr int kReplyLength = 255;
 
     explicit APIModule(MciService& mci) : mci_(mci) {}
@@ -25,7 +25,7 @@ public:
 
     const QString& MciReply() const { return mciReply_; }
 
-private:
+  private:
     MciService& mci_;
     QString mciReply_;
 };

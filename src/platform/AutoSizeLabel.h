@@ -8,7 +8,7 @@ namespace tavello {
 // fixed size.
 class AutoSizeLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit AutoSizeLabel(QWidget* parent = nullptr);
     void setAutoSize(bool on);
     bool autoSize() const { return autoSize_; }
@@ -17,10 +17,10 @@ public:
     void setFontName(const QString& family);
     void setFontSize(double points);
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void fitToText();
     bool autoSize_ = true;
 };

@@ -7,7 +7,7 @@ namespace tavello {
 // The mouse cursor: a display counter (hidden while below 0) and the pointer position in
 // screen pixels.
 class CursorService {
-public:
+  public:
     virtual ~CursorService() = default;
     // show true adds 1 to the counter, false subtracts 1; returns the new counter.
     virtual int ShowCursor(bool show) = 0;

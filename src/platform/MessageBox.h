@@ -10,7 +10,7 @@ enum class MsgIcon { Critical, Exclamation, Information };
 
 // Modal message box with a single OK button under the title "TAVELLO".
 class MessageBoxService {
-public:
+  public:
     virtual ~MessageBoxService() = default;
     virtual void MsgBox(QWidget* parent, const QString& text, MsgIcon icon) = 0;
 };

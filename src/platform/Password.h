@@ -9,7 +9,7 @@ namespace tavello {
 
 // The screen-saver password: changing it ("/A") and verifying it before the show may end.
 class PasswordService {
-public:
+  public:
     virtual ~PasswordService() = default;
     // Asks for the password over the given window; 0 when it was wrong or cancelled, else non-zero.
     virtual std::int32_t VerifyScreenSavePwd(QWidget* window) = 0;

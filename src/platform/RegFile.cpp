@@ -121,7 +121,9 @@ RegFile RegFile::Parse(const QString& text) {
     return file;
 }
 
-bool RegFile::hasKey(const QString& fullKey) const { return keys_.count(fullKey.toLower()) != 0; }
+bool RegFile::hasKey(const QString& fullKey) const {
+    return keys_.count(fullKey.toLower()) != 0;
+}
 
 std::optional<RegValue> RegFile::value(const QString& fullKey, const QString& name) const {
     const auto key = keys_.find(fullKey.toLower());

@@ -17,7 +17,7 @@ struct RegValue {
 };
 
 class RegFile {
-public:
+  public:
     static RegFile Parse(const QString& text);
 
     bool hasKey(const QString& fullKey) const;
@@ -25,7 +25,7 @@ public:
     // case-insensitively.
     std::optional<RegValue> value(const QString& fullKey, const QString& name) const;
 
-private:
+  private:
     std::map<QString, std::map<QString, RegValue>> keys_;  // lower-cased key -> lower-cased name
 };
 

@@ -18,7 +18,7 @@ inline constexpr std::uint32_t REG_BINARY = 3;
 inline constexpr std::uint32_t REG_DWORD = 4;
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     virtual std::int32_t RegOpenKeyExA(HKEY root, const QString& subKey, std::uint32_t options,
                                        std::uint32_t access, HKEY* result) = 0;

@@ -5,7 +5,7 @@ namespace tavello {
 // Whether another instance of the program is already running for this user. The first call
 // takes the instance lock, which the kernel releases when the process ends.
 class InstanceService {
-public:
+  public:
     virtual ~InstanceService() = default;
     virtual bool PrevInstance() = 0;
 };

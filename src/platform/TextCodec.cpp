@@ -17,6 +17,8 @@ QString DecodeText(const QByteArray& bytes) {
     return text;  // neither fits: keep what UTF-8 made of it, with replacement characters
 }
 
-QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
+QByteArray EncodeText(const QString& text) {
+    return text.toUtf8();
+}
 
 }  // namespace tavello

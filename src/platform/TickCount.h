@@ -6,7 +6,7 @@ namespace tavello {
 
 // Milliseconds since the system started, as a signed 32-bit number that wraps.
 class TickSource {
-public:
+  public:
     virtual ~TickSource() = default;
     virtual std::int32_t GetTickCount() = 0;
 };

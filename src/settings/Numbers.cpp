@@ -7,7 +7,9 @@
 namespace tavello {
 namespace {
 
-bool IsSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool IsSkipped(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
 // The text with blanks, tabs and line feeds removed, which the lenient reading ignores anywhere.
 std::string Compact(const QString& text) {

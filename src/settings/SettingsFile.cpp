@@ -37,7 +37,7 @@ QStringList SplitLines(const QString& text) {
 }
 
 void FillFromLines(const QStringList& lines, SaverSettings& s) {
-    QString* const values[] = {&s.Speed,    &s.HeadlineFont, &s.HeadlineSize, &s.PicSize,
+    QString* const values[] = {&s.Speed,     &s.HeadlineFont, &s.HeadlineSize, &s.PicSize,
                                &s.MusicFile, &s.Headline,     &s.RandomOrder};
     const qsizetype valueLines = std::min<qsizetype>(lines.size(), std::size(values));
     // A short file keeps the defaults for the values it lacks.
@@ -54,7 +54,8 @@ void FillFromLines(const QStringList& lines, SaverSettings& s) {
 
 QString WinPath() {
     std::vector<char> buffer(260, '\0');
-    const unsigned needed = GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
+    const unsigned needed =
+        GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
     // A folder longer than the classic buffer would otherwise leave the path empty, which would
     // put the settings in the file system's root.
     if (needed >= buffer.size()) {
@@ -64,7 +65,9 @@ QString WinPath() {
     return QString::fromLocal8Bit(buffer.data()) + QDir::separator();
 }
 
-QString SettingsPath() { return WinPath() + QStringLiteral("TAVELLO.INI"); }
+QString SettingsPath() {
+    return WinPath() + QStringLiteral("TAVELLO.INI");
+}
 
 SaverSettings LoadSettings(const QString& path) {
     SaverSettings s = DefaultSettings();

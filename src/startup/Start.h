@@ -22,7 +22,7 @@ struct StartDeps {
     InstanceService* instance = nullptr;
     Registry* registry = nullptr;
     PasswordService* password = nullptr;
-    std::function<void()> loadSaverWindow;    // "/S": runs the whole show
+    std::function<void()> loadSaverWindow;     // "/S": runs the whole show
     std::function<void()> showSettingsDialog;  // "/C": shows the dialog modeless and returns
 };
 

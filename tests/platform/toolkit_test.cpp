@@ -1,6 +1,6 @@
+#include "platform/Toolkit.h"
 #include "platform/AutoSizeLabel.h"
 #include "platform/Cursor.h"
-#include "platform/Toolkit.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,8 @@ TEST(ToolkitTest, ScreenSizeIsPixelsTimesFifteen) {
 TEST(ToolkitTest, DoEventsRunsPendingHandlersAndReturns) {
     int ran = 0;
     QTimer::singleShot(0, [&] { ++ran; });
-    QMetaObject::invokeMethod(qApp, [&] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { ++ran; }, Qt::QueuedConnection);
     DoEvents();
     EXPECT_EQ(ran, 2);
 }

@@ -25,11 +25,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(LeadingCase{u"100%", 100}, LeadingCase{u" 5", 5}, LeadingCase{u"", 0},
                       LeadingCase{u"&H1F", 31}, LeadingCase{u"&h1f", 31}, LeadingCase{u"&O17", 15},
                       LeadingCase{u"&HFFFFFFFF", -1}, LeadingCase{u"&H", 0}, LeadingCase{u"&O9", 0},
-                      LeadingCase{u"1e3", 1000}, LeadingCase{u"1E-2x", 0.01},
-                      LeadingCase{u"1e", 1}, LeadingCase{u"2.5.1", 2.5}, LeadingCase{u"-3abc", -3},
-                      LeadingCase{u"+", 0}, LeadingCase{u"-", 0}, LeadingCase{u".5", 0.5},
-                      LeadingCase{u"5.", 5}, LeadingCase{u"- 4", -4}, LeadingCase{u"1 2 3", 123},
-                      LeadingCase{u"\t7\n", 7}, LeadingCase{u"+-3", 0}, LeadingCase{u"abc", 0},
+                      LeadingCase{u"1e3", 1000}, LeadingCase{u"1E-2x", 0.01}, LeadingCase{u"1e", 1},
+                      LeadingCase{u"2.5.1", 2.5}, LeadingCase{u"-3abc", -3}, LeadingCase{u"+", 0},
+                      LeadingCase{u"-", 0}, LeadingCase{u".5", 0.5}, LeadingCase{u"5.", 5},
+                      LeadingCase{u"- 4", -4}, LeadingCase{u"1 2 3", 123}, LeadingCase{u"\t7\n", 7},
+                      LeadingCase{u"+-3", 0}, LeadingCase{u"abc", 0},
                       LeadingCase{u"画面の大きさに調整", 0}, LeadingCase{u"75%", 75},
                       LeadingCase{u"１２", 0}, LeadingCase{u"3\r4", 3}, LeadingCase{u"0012", 12}));
 
@@ -64,8 +64,8 @@ TEST(RoundHalfEvenTest, HalvesGoToTheEvenNeighbour) {
     const struct {
         double in;
         int expected;
-    } cases[] = {{2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {0.5, 0}, {1.5, 2}, {2.4999, 2},
-                 {2.5001, 3}, {-0.4, 0}, {7, 7}};
+    } cases[] = {{2.5, 2}, {3.5, 4},    {-2.5, -2},  {-3.5, -4}, {0.5, 0},
+                 {1.5, 2}, {2.4999, 2}, {2.5001, 3}, {-0.4, 0},  {7, 7}};
     for (const auto& c : cases) {
         EXPECT_EQ(RoundHalfEven<std::int32_t>(c.in), c.expected) << c.in;
     }

@@ -3,21 +3,23 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <csignal>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tavello {
 namespace {
 
 using test::TestDir;
 
-QByteArray Utf8(const char* s) { return QByteArray(s); }
+QByteArray Utf8(const char* s) {
+    return QByteArray(s);
+}
 
 SaverSettings Sample() {
     SaverSettings s;
@@ -85,18 +87,36 @@ struct LayoutCase {
 TEST(SettingsFileTest, LineLayoutCases) {
     const LayoutCase cases[] = {
         {"seven lines, no pictures", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n", "0", {}, "5"},
-        {"six-line layout", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n/a.jpg\r\n/b.jpg\r\n", "0",
-         {"/a.jpg", "/b.jpg"}, "5"},
-        {"flag 1 is no picture", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n1\r\n/a.jpg\r\n", "1",
-         {"/a.jpg"}, "5"},
-        {"last line without ending", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n/a.jpg\r\n/b.jpg",
-         "0", {"/a.jpg", "/b.jpg"}, "5"},
-        {"empty picture line kept", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n/a.jpg\r\n\r\n/b\r\n",
-         "0", {"/a.jpg", "", "/b"}, "5"},
-        {"lone LF is part of the line", "5\nx\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n", "0", {},
+        {"six-line layout",
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n/a.jpg\r\n/b.jpg\r\n",
+         "0",
+         {"/a.jpg", "/b.jpg"},
+         "5"},
+        {"flag 1 is no picture",
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n1\r\n/a.jpg\r\n",
+         "1",
+         {"/a.jpg"},
+         "5"},
+        {"last line without ending",
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n/a.jpg\r\n/b.jpg",
+         "0",
+         {"/a.jpg", "/b.jpg"},
+         "5"},
+        {"empty picture line kept",
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n/a.jpg\r\n\r\n/b\r\n",
+         "0",
+         {"/a.jpg", "", "/b"},
+         "5"},
+        {"lone LF is part of the line",
+         "5\nx\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n",
+         "0",
+         {},
          "5\nx"},
         {"lone CR ends a line", "5\rF\r48\r100%\r\rH\r0\r/a\r", "0", {"/a"}, "5"},
-        {"empty seventh line reaches the reader", "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n\r\n", "", {},
+        {"empty seventh line reaches the reader",
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n\r\n",
+         "",
+         {},
          "5"},
         {"short file keeps defaults", "3\r\nF\r\n", "0", {}, "3"},
     };

@@ -1,7 +1,7 @@
+#include "startup/Start.h"
 #include "platform/Password.h"
 #include "platform/Registry.h"
 #include "platform/SingleInstance.h"
-#include "startup/Start.h"
 
 #include <gtest/gtest.h>
 
@@ -18,20 +18,20 @@ struct Journal {
 };
 
 class FakeInstance final : public InstanceService {
-public:
+  public:
     explicit FakeInstance(Journal& j, bool previous) : j_(j), previous_(previous) {}
     bool PrevInstance() override {
         j_.calls << "PrevInstance";
         return previous_;
     }
 
-private:
+  private:
     Journal& j_;
     bool previous_;
 };
 
 class FakeRegistry final : public Registry {
-public:
+  public:
     explicit FakeRegistry(Journal& j) : j_(j) {}
     std::optional<QByteArray> value;  // nullopt: value missing
     bool keyExists = true;
@@ -68,12 +68,12 @@ public:
         return ERROR_SUCCESS;
     }
 
-private:
+  private:
     Journal& j_;
 };
 
 class FakePassword final : public PasswordService {
-public:
+  public:
     explicit FakePassword(Journal& j) : j_(j) {}
     std::optional<std::int32_t> handle;
     std::int32_t VerifyScreenSavePwd(QWidget*) override { return 0; }
@@ -87,7 +87,7 @@ public:
         return 0;
     }
 
-private:
+  private:
     Journal& j_;
 };
 
@@ -116,18 +116,12 @@ TEST(StartTest, ModeKeyTable) {
         StartMode mode;
         const char* handOver;  // the last call, or nullptr for none
     } cases[] = {
-        {"/s", StartMode::Show, "LoadForm1"},
-        {"/S", StartMode::Show, "LoadForm1"},
-        {"/S 1234", StartMode::Show, "LoadForm1"},
-        {"/c", StartMode::Configure, "ShowForm2"},
-        {"/C", StartMode::Configure, "ShowForm2"},
-        {"/c:99", StartMode::Configure, "ShowForm2"},
-        {" /S", StartMode::None, nullptr},
-        {"", StartMode::None, nullptr},
-        {"/P", StartMode::None, nullptr},
-        {"/p 1234", StartMode::None, nullptr},
-        {"-s", StartMode::None, nullptr},
-        {"/", StartMode::None, nullptr},
+        {"/s", StartMode::Show, "LoadForm1"},      {"/S", StartMode::Show, "LoadForm1"},
+        {"/S 1234", StartMode::Show, "LoadForm1"}, {"/c", StartMode::Configure, "ShowForm2"},
+        {"/C", StartMode::Configure, "ShowForm2"}, {"/c:99", StartMode::Configure, "ShowForm2"},
+        {" /S", StartMode::None, nullptr},         {"", StartMode::None, nullptr},
+        {"/P", StartMode::None, nullptr},          {"/p 1234", StartMode::None, nullptr},
+        {"-s", StartMode::None, nullptr},          {"/", StartMode::None, nullptr},
         {"/SC", StartMode::Show, "LoadForm1"},
     };
     for (const auto& c : cases) {
@@ -143,11 +137,12 @@ TEST(StartTest, ChangePasswordHandleTable) {
     const struct {
         const char* commandLine;
         std::int32_t handle;
-    } cases[] = {
-        {"/a 1234", 1234}, {"/A1234", 1234},   {"/a", 0},          {"/a:1234", 0},
-        {"/a &H1F", 31},   {"/A  12.5 ", 12},  {"/A 13.5", 14},    {"/A -7", -7},
-        {"/A 99999999999", 0},  // outside 32 bits: no window
-    };
+    } cases[] =
+        {
+            {"/a 1234", 1234},     {"/A1234", 1234},  {"/a", 0},       {"/a:1234", 0},
+            {"/a &H1F", 31},       {"/A  12.5 ", 12}, {"/A 13.5", 14}, {"/A -7", -7},
+            {"/A 99999999999", 0},  // outside 32 bits: no window
+        };
     for (const auto& c : cases) {
         Harness h;
         EXPECT_EQ(h.run(c.commandLine), StartMode::ChangePassword) << c.commandLine;

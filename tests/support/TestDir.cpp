@@ -21,7 +21,9 @@ TestDir::~TestDir() {
         unsetenv("XDG_CONFIG_HOME");
 }
 
-QString TestDir::settingsFolder() const { return dir_.filePath("tavello"); }
+QString TestDir::settingsFolder() const {
+    return dir_.filePath("tavello");
+}
 
 void TestDir::write(const QString& name, const QByteArray& bytes) const {
     const QString full = name.startsWith('/') ? name : dir_.filePath(name);

@@ -9,7 +9,7 @@ namespace tavello::test {
 // A throwaway folder that also serves as the settings folder (XDG_CONFIG_HOME) while it lives,
 // so no test ever touches the user's own settings.
 class TestDir {
-public:
+  public:
     TestDir();
     ~TestDir();
     QString path() const { return dir_.path(); }
@@ -19,7 +19,7 @@ public:
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
 
-private:
+  private:
     QTemporaryDir dir_;
     QByteArray oldConfigHome_;
     bool hadConfigHome_;

@@ -17,7 +17,7 @@ QString RootName(HKEY root) {
 // The registry stand-in: user.reg in the settings folder, read when a key is opened, never written
 // by these calls.
 class FileRegistry final : public Registry {
-public:
+  public:
     std::int32_t RegOpenKeyExA(HKEY root, const QString& subKey, std::uint32_t, std::uint32_t,
                                HKEY* result) override {
         const QString rootName = RootName(root);
@@ -54,7 +54,7 @@ public:
         return open_.erase(key) ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
     }
 
-private:
+  private:
     struct OpenKey {
         RegFile file;
         QString fullKey;

@@ -10,7 +10,7 @@ namespace tavello {
 // instance); the kernel drops it when the process ends, so a lock file left behind by a crash
 // never blocks the next start.
 class FlockInstance final : public InstanceService {
-public:
+  public:
     explicit FlockInstance(QString lockPath) : lockPath_(std::move(lockPath)) {}
     ~FlockInstance() override;
     bool PrevInstance() override;
@@ -18,7 +18,7 @@ public:
     // $XDG_RUNTIME_DIR (else the temp folder) / tavello-<uid>.lock
     static QString DefaultLockPath();
 
-private:
+  private:
     QString lockPath_;
     bool checked_ = false;
     bool previous_ = false;

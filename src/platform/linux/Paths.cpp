@@ -9,8 +9,9 @@ namespace tavello {
 
 QString SettingsFolder() {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    const QString base = (configHome && *configHome) ? QString::fromLocal8Bit(configHome)
-                                                     : QDir::homePath() + QStringLiteral("/.config");
+    const QString base = (configHome && *configHome)
+                             ? QString::fromLocal8Bit(configHome)
+                             : QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/tavello");
 }
 
@@ -18,8 +19,8 @@ bool EnsureSettingsFolder() {
     const QString folder = SettingsFolder();
     if (QDir(folder).exists()) return true;
     if (!QDir().mkpath(folder)) return false;
-    return QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                             QFileDevice::ExeOwner);
+    return QFile::setPermissions(
+        folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 unsigned GetWindowsDirectoryA(char* buffer, unsigned size) {

@@ -6,7 +6,7 @@ namespace tavello {
 namespace {
 
 class QtMessageBox final : public MessageBoxService {
-public:
+  public:
     void MsgBox(QWidget* parent, const QString& text, MsgIcon icon) override {
         QMessageBox box(parent);
         box.setWindowTitle(QStringLiteral("TAVELLO"));

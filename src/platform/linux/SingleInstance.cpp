@@ -1,16 +1,17 @@
 #include "platform/linux/FlockInstance.h"
 
-#include <QDir>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
+#include <QDir>
+#include <cstdlib>
 
 namespace tavello {
 
 QString FlockInstance::DefaultLockPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const QString folder = (runtime && *runtime) ? QString::fromLocal8Bit(runtime) : QDir::tempPath();
+    const QString folder =
+        (runtime && *runtime) ? QString::fromLocal8Bit(runtime) : QDir::tempPath();
     return folder + QStringLiteral("/tavello-%1.lock").arg(getuid());
 }
 

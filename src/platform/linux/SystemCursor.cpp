@@ -9,7 +9,7 @@ namespace {
 // A display counter as the classic platform keeps it: the cursor is hidden while it is below 0.
 // Hiding is a blank override cursor over the whole application.
 class OverrideCursor final : public CursorService {
-public:
+  public:
     int ShowCursor(bool show) override {
         const bool wasHidden = counter_ < 0;
         counter_ += show ? 1 : -1;
@@ -20,7 +20,7 @@ public:
     }
     QPoint GetCursorPos() override { return QCursor::pos(); }
 
-private:
+  private:
     int counter_ = 0;
 };
 

@@ -6,7 +6,7 @@ namespace tavello {
 namespace {
 
 class BootClockTicks final : public TickSource {
-public:
+  public:
     std::int32_t GetTickCount() override {
         timespec ts{};
         clock_gettime(CLOCK_BOOTTIME, &ts);

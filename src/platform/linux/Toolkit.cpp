@@ -19,8 +19,12 @@ QSize ScreenSizeTwips() {
     return pixels * kTwipsPerPixel;
 }
 
-QStringList ScreenFonts() { return QFontDatabase::families(); }
+QStringList ScreenFonts() {
+    return QFontDatabase::families();
+}
 
-int TimerInterval(int requestedMs) { return std::max(requestedMs, kTimerFloorMs); }
+int TimerInterval(int requestedMs) {
+    return std::max(requestedMs, kTimerFloorMs);
+}
 
 }  // namespace tavello

@@ -40,7 +40,9 @@ QStringList WithPasswordSwitch(QStringList lines, bool on) {
 
 }  // namespace
 
-QString UserRegPath() { return SettingsFolder() + QStringLiteral("/user.reg"); }
+QString UserRegPath() {
+    return SettingsFolder() + QStringLiteral("/user.reg");
+}
 
 QString ReadUserRegText() {
     constexpr qint64 kMaxBytes = 4 * 1024 * 1024;  // far beyond any real file; bounds memory
@@ -61,8 +63,8 @@ bool WriteScreenSaveUsePassword(bool on) {
     while (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
     lines = WithPasswordSwitch(lines, on);
 
-    return WriteFileAtomically(UserRegPath(),
-                               EncodeText(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    return WriteFileAtomically(
+        UserRegPath(), EncodeText(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
 }
 
 }  // namespace tavello
