@@ -10,17 +10,14 @@
 // Prints one "RESULT name value unit" line per figure. Exits non-zero when a target is missed;
 // the short mode (for CI, on a shared machine) only fails beyond twice the target.
 
+#include "BenchCommon.h"
 #include "dialog/Form2.h"
 #include "platform/Services.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QImageWriter>
 #include <QListWidget>
-#include <QPainter>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -32,29 +29,16 @@
 #include <vector>
 
 using namespace tavello;
+using namespace tavello::bench;
 
 namespace {
 
 bool g_short = false;
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double MsSince(const QElapsedTimer& timer) {
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 double CpuSeconds() {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-void Result(const char* name, double value, const char* unit) {
-    std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
-    std::fflush(stdout);
 }
 
 // True when the figure meets its target (or, in the short mode, twice the target).
@@ -93,44 +77,6 @@ class FirstPaint : public QObject {
   private:
     bool painted_ = false;
 };
-
-// A picture that compresses like a camera picture: colour fields, shapes and fine grain.
-QImage PhotoLike(QSize size, quint32 seed) {
-    QImage image(size, QImage::Format_RGB32);
-    QPainter painter(&image);
-    QLinearGradient sky(0, 0, size.width(), size.height());
-    sky.setColorAt(0, QColor::fromHsv(int(seed * 47 % 360), 140, 230));
-    sky.setColorAt(1, QColor::fromHsv(int(seed * 91 % 360), 200, 90));
-    painter.fillRect(image.rect(), sky);
-    quint32 state = seed * 2654435761u + 1;
-    auto next = [&state] { return state = state * 1664525u + 1013904223u; };
-    painter.setPen(Qt::NoPen);
-    for (int i = 0; i < 200; ++i) {
-        painter.setBrush(QColor::fromHsv(int(next() % 360), 160, int(80 + next() % 160)));
-        painter.drawEllipse(int(next() % size.width()), int(next() % size.height()),
-                            int(60 + next() % 600), int(60 + next() % 400));
-    }
-    painter.end();
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            state ^= state << 13;
-            state ^= state >> 17;
-            state ^= state << 5;
-            const int d = int(state & 15) - 8;
-            line[x] =
-                qRgb(std::clamp(qRed(line[x]) + d, 0, 255), std::clamp(qGreen(line[x]) + d, 0, 255),
-                     std::clamp(qBlue(line[x]) + d, 0, 255));
-        }
-    }
-    return image;
-}
-
-bool WriteJpeg(const QString& path, const QImage& image) {
-    QImageWriter writer(path, "JPEG");
-    writer.setQuality(90);
-    return writer.write(image);
-}
 
 // The settings file with the given pictures, in the settings folder of XDG_CONFIG_HOME.
 bool WriteSettings(const QString& configHome, const QStringList& pictures) {
@@ -202,20 +148,10 @@ int OpenBench(const QString& folder) {
     return Within(cold, 150) ? 0 : 1;
 }
 
-double TimeDjpeg(const QString& path) {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess djpeg;
-    djpeg.setStandardOutputFile(QProcess::nullDevice());
-    djpeg.start("djpeg", {"-scale", "1/8", path});
-    if (!djpeg.waitForFinished(60000) || djpeg.exitCode() != 0) return -1;
-    return MsSince(timer);
-}
-
 int PreviewBench(const QString& folder) {
     const QStringList photos{folder + "/photo-a.jpg", folder + "/photo-b.jpg"};
     for (int i = 0; i < photos.size(); ++i)
-        if (!WriteJpeg(photos[i], PhotoLike(QSize(6000, 4000), quint32(i + 1)))) return 2;
+        if (!WriteJpeg(photos[i], PhotoLikePicture(QSize(6000, 4000), quint32(i + 1)))) return 2;
     if (!WriteSettings(qEnvironmentVariable("XDG_CONFIG_HOME"), photos)) return 2;
     const Services services = SystemServices();
     auto form = OpenDialog(services);
@@ -230,9 +166,9 @@ int PreviewBench(const QString& folder) {
         list->setCurrentRow(i % 2);  // the selection change previews the picture
         ours.push_back(MsSince(timer));
         QCoreApplication::processEvents();
-        djpeg.push_back(TimeDjpeg(photos[i % 2]));
+        djpeg.push_back(TimeDjpeg(photos[i % 2], "1/8"));
     }
-    if (*std::min_element(djpeg.begin(), djpeg.end()) < 0) return 2;
+    if (!AllTaken(djpeg)) return 2;
     const double ratio = Median(ours) / Median(djpeg);
     Result("preview_6000x4000", Median(ours), "ms");
     Result("djpeg_eighth", Median(djpeg), "ms");

@@ -8,16 +8,14 @@
 //
 // Prints one "RESULT name value unit" line per figure, and exits non-zero when a target is missed.
 
+#include "BenchCommon.h"
 #include "platform/ImageControl.h"
 #include "platform/Picture.h"
 
 #include <turbojpeg.h>
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QImageWriter>
-#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -28,81 +26,20 @@
 #include <vector>
 
 using namespace tavello;
+using namespace tavello::bench;
 
 namespace {
 
 constexpr QSize kScreen(1920, 1080);
 constexpr QSize kPhoto(6000, 4000);
 
-// A photo-like picture: smooth colour fields, shapes and fine grain, so that it compresses the
-// way a camera picture does rather than like a flat test card.
-QImage PhotoLikePicture(QSize size, quint32 seed) {
-    QImage image(size, QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        QLinearGradient sky(0, 0, size.width(), size.height());
-        sky.setColorAt(0, QColor::fromHsv(int(seed * 47 % 360), 140, 230));
-        sky.setColorAt(1, QColor::fromHsv(int(seed * 91 % 360), 200, 90));
-        painter.fillRect(image.rect(), sky);
-        painter.setRenderHint(QPainter::Antialiasing);
-        quint32 state = seed * 2654435761u + 1;
-        auto next = [&state] { return state = state * 1664525u + 1013904223u; };
-        for (int i = 0; i < 300; ++i) {
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(QColor::fromHsv(int(next() % 360), 160, int(80 + next() % 160), 200));
-            painter.drawEllipse(int(next() % size.width()), int(next() % size.height()),
-                                int(60 + next() % 600), int(60 + next() % 400));
-        }
-    }
-    quint32 grain = seed | 1;
-    for (int y = 0; y < size.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < size.width(); ++x) {
-            grain ^= grain << 13;
-            grain ^= grain >> 17;
-            grain ^= grain << 5;
-            const int d = int(grain & 15) - 8;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + d, 0, 255), std::clamp(qGreen(p) + d, 0, 255),
-                           std::clamp(qBlue(p) + d, 0, 255));
-        }
-    }
-    return image;
-}
-
 bool WritePhoto(const QString& path, QSize size, quint32 seed) {
-    QImageWriter writer(path, "JPEG");
-    writer.setQuality(90);
-    return writer.write(PhotoLikePicture(size, seed));
+    return WriteJpeg(path, PhotoLikePicture(size, seed));
 }
 
 // The picture's size fitted into the screen, keeping its proportions.
 QSize FitToScreen(QSize own) {
     return own.scaled(kScreen, Qt::KeepAspectRatio);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-double MsSince(const QElapsedTimer& timer) {
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
-void Result(const char* name, double value, const char* unit) {
-    std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
-
-double TimeDjpeg(const QString& path) {
-    QElapsedTimer timer;
-    timer.start();
-    QProcess djpeg;
-    djpeg.setStandardOutputFile(QProcess::nullDevice());
-    djpeg.start("djpeg", {"-scale", "1/4", path});
-    if (!djpeg.waitForFinished(60000) || djpeg.exitCode() != 0) return -1;
-    return MsSince(timer);
 }
 
 double TimeTurboJpeg(const QByteArray& jpeg) {
@@ -164,10 +101,10 @@ int DecodeBench(bool shortRun, const QString& folder) {
         std::optional<LoadedPicture> picture = LoadPicture(path, shown);
         ours.push_back(MsSince(timer));
         if (!picture || picture->image.size() != shown) return 2;
-        djpeg.push_back(TimeDjpeg(path));
+        djpeg.push_back(TimeDjpeg(path, "1/4"));
         turbo.push_back(TimeTurboJpeg(bytes));
     }
-    if (*std::min_element(djpeg.begin(), djpeg.end()) < 0) return 2;
+    if (!AllTaken(djpeg)) return 2;
     Result("decode_fit_ms", Median(ours), "ms");
     Result("djpeg_quarter_ms", Median(djpeg), "ms");
     Result("turbojpeg_quarter_ms", Median(turbo), "ms");
