@@ -140,7 +140,7 @@ int OpenBench(const QString& folder) {
         baseline.push_back(openBaseline());
         dialog.push_back(openDialog());
     }
-    if (cold < 0 || *std::min_element(dialog.begin(), dialog.end()) < 0) return 2;
+    if (cold < 0 || !AllTaken(dialog)) return 2;
     Result("open_1000_first_paint_cold", cold, "ms (target < 150)");
     Result("open_1000_first_paint_warm", Median(dialog), "ms");
     Result("bare_list_1000_first_paint", Median(baseline), "ms");

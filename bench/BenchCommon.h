@@ -1,0 +1,91 @@
+#pragma once
+// Helpers shared by the benchmarks: timing, medians, the RESULT lines, the djpeg baseline and
+// photo-like test pictures.
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QImageWriter>
+#include <QPainter>
+#include <QProcess>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace tavello::bench {
+
+inline double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+inline double MsSince(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Prints one "RESULT name value unit" line, at once, so a later crash cannot swallow it.
+inline void Result(const char* name, double value, const char* unit) {
+    std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
+    std::fflush(stdout);
+}
+
+// True when every timing was taken (a failed one is negative).
+inline bool AllTaken(const std::vector<double>& times) {
+    return !times.empty() && *std::min_element(times.begin(), times.end()) >= 0;
+}
+
+// Time of libjpeg-turbo's djpeg decoding the file at the given scale ("1/4"), or -1 when it fails.
+inline double TimeDjpeg(const QString& path, const QString& scale) {
+    QElapsedTimer timer;
+    timer.start();
+    QProcess djpeg;
+    djpeg.setStandardOutputFile(QProcess::nullDevice());
+    djpeg.start("djpeg", {"-scale", scale, path});
+    if (!djpeg.waitForFinished(60000) || djpeg.exitCode() != 0) return -1;
+    return MsSince(timer);
+}
+
+// A photo-like picture: smooth colour fields, shapes and fine grain, so that it compresses the
+// way a camera picture does rather than like a flat test card.
+inline QImage PhotoLikePicture(QSize size, quint32 seed) {
+    QImage image(size, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        QLinearGradient sky(0, 0, size.width(), size.height());
+        sky.setColorAt(0, QColor::fromHsv(int(seed * 47 % 360), 140, 230));
+        sky.setColorAt(1, QColor::fromHsv(int(seed * 91 % 360), 200, 90));
+        painter.fillRect(image.rect(), sky);
+        painter.setRenderHint(QPainter::Antialiasing);
+        quint32 state = seed * 2654435761u + 1;
+        auto next = [&state] { return state = state * 1664525u + 1013904223u; };
+        for (int i = 0; i < 300; ++i) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(QColor::fromHsv(int(next() % 360), 160, int(80 + next() % 160), 200));
+            painter.drawEllipse(int(next() % size.width()), int(next() % size.height()),
+                                int(60 + next() % 600), int(60 + next() % 400));
+        }
+    }
+    quint32 grain = seed | 1;
+    for (int y = 0; y < size.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < size.width(); ++x) {
+            grain ^= grain << 13;
+            grain ^= grain >> 17;
+            grain ^= grain << 5;
+            const int d = int(grain & 15) - 8;
+            const QRgb p = line[x];
+            line[x] = qRgb(std::clamp(qRed(p) + d, 0, 255), std::clamp(qGreen(p) + d, 0, 255),
+                           std::clamp(qBlue(p) + d, 0, 255));
+        }
+    }
+    return image;
+}
+
+inline bool WriteJpeg(const QString& path, const QImage& image) {
+    QImageWriter writer(path, "JPEG");
+    writer.setQuality(90);
+    return writer.write(image);
+}
+
+}  // namespace tavello::bench
