@@ -5,45 +5,18 @@
 # Usage: dialog_filedialog.sh <tavello binary>
 set -euo pipefail
 
-if [ -z "${DIALOG_E2E_INNER:-}" ]; then
-  export DIALOG_E2E_INNER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+e2e_under_xvfb "$@"
 
 tavello=$1
-work=$(mktemp -d)
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
-unset QT_QPA_PLATFORM
-mkdir -p "$XDG_CONFIG_HOME/tavello" "$XDG_RUNTIME_DIR" "$work/pics"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_prepare dialog_e2e
+mkdir -p "$XDG_CONFIG_HOME/tavello" "$work/pics"
 settings="$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
-
-fail() { echo "FAIL: $*" >&2; [ -f "$work/shot.png" ] && cp "$work/shot.png" "${TMPDIR:-/tmp}/dialog_e2e_last.png"; exit 1; }
 
 # A 4:3 magenta picture, upper-case extension: it fills the preview frame.
 picture="$work/pics/Holiday Photo.JPG"
 convert -size 400x300 xc:'#ff00ff' -quality 95 "$picture"
 
-shot() { import -window root "$work/shot.png"; }
-pixel() { convert "$work/shot.png" -format "%[fx:int(255*p{$1,$2}.r+.5)] %[fx:int(255*p{$1,$2}.g+.5)] %[fx:int(255*p{$1,$2}.b+.5)]" info:; }
-near() {
-  local got want
-  read -r -a got <<<"$(pixel "$1" "$2")"
-  read -r -a want <<<"$3"
-  for i in 0 1 2; do
-    local d=$((got[i] - want[i]))
-    [ "${d#-}" -le 24 ] || return 1
-  done
-}
-# The visible top-level window whose name is exactly $1, or nothing.
-window_named() {
-  local w
-  for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
-  done
-  return 0
-}
 # Visible top-level windows other than the settings dialog.
 other_windows() {
   local w
@@ -58,14 +31,8 @@ click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; }
 "$tavello" /C &
 pid=$!
 
-dialog=""
-for _ in $(seq 100); do
-  dialog=$(window_named "TAVELLOの設定")
-  [ -n "$dialog" ] && break
-  kill -0 "$pid" 2>/dev/null || fail "program ended before the dialog showed"
-  sleep 0.1
-done
-[ -n "$dialog" ] || fail "the settings dialog did not show"
+wait_window "TAVELLOの設定"
+dialog=$win
 read -r left top < <(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
 echo "seen: settings dialog at $left,$top"
 
@@ -104,25 +71,20 @@ echo "file dialog answered"
 
 # The first list item (lstPic at client 8,184) shows the preview in Shape1 (client 264,288, 64 × 48).
 click 60 193
-magenta="255 0 255"
+magenta="255,0,255"
 ok=0
 for _ in $(seq 50); do
   shot
-  if near $((left + 296)) $((top + 312)) "$magenta" && near $((left + 266)) $((top + 290)) "$magenta" &&
-     near $((left + 325)) $((top + 333)) "$magenta"; then ok=1; break; fi
+  if holds "$((left + 296)) $((top + 312)) $magenta" "$((left + 266)) $((top + 290)) $magenta" \
+     "$((left + 325)) $((top + 333)) $magenta"; then ok=1; break; fi
   sleep 0.1
 done
-[ "$ok" = 1 ] || fail "preview not shown: centre $(pixel $((left + 296)) $((top + 312)))"
+[ "$ok" = 1 ] || fail "preview not shown: centre $(pixels "$((left + 296)) $((top + 312))")"
 echo "seen: preview"
 
 # OK (cmdOk, client 260,344, 53 × 21) writes the settings and ends the program.
 click 286 354
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then fail "still running after OK"; fi
-wait "$pid" || fail "exit status $?"
+wait_exit 5 "still running after OK" || fail "exit status $?"
 [ -f "$settings" ] || fail "no settings file written"
 lines=$(tr -d '\r' <"$settings" | wc -l)
 last=$(tr -d '\r' <"$settings" | tail -n 1)

@@ -5,34 +5,18 @@
 # Usage: dialog_ok_cancel.sh <tavello binary>
 set -euo pipefail
 
-if [ -z "${DIALOG_E2E_INNER:-}" ]; then
-  export DIALOG_E2E_INNER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+e2e_under_xvfb "$@"
 
 tavello=$1
-work=$(mktemp -d)
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
-unset QT_QPA_PLATFORM
-mkdir -p "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
+e2e_prepare dialog_e2e
 ini="$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
-
-fail() { echo "FAIL: $*" >&2; import -window root "${TMPDIR:-/tmp}/dialog_e2e_last.png" 2>/dev/null || true; exit 1; }
 
 # Starts "/C" and waits (up to 10 s) for its window; sets pid, win, wx, wy.
 start_dialog() {
   "$tavello" /C &
   pid=$!
-  win=""
-  for _ in $(seq 100); do
-    win=$(xdotool search --onlyvisible --name '^TAVELLOの設定$' 2>/dev/null | head -n1 || true)
-    [ -n "$win" ] && break
-    kill -0 "$pid" 2>/dev/null || fail "program ended before its window showed"
-    sleep 0.1
-  done
-  [ -n "$win" ] || fail "no window titled TAVELLOの設定"
+  wait_window "TAVELLOの設定"
   sleep 0.5  # let the window settle where it was placed
   eval "$(xdotool getwindowgeometry --shell "$win")"
   wx=$X wy=$Y
@@ -45,14 +29,8 @@ click_at() {
   xdotool mousemove --sync $((wx + $1)) $((wy + $2)) click 1
 }
 
-# Waits (up to 10 s) for the program to end.
-wait_end() {
-  for _ in $(seq 100); do
-    kill -0 "$pid" 2>/dev/null || { wait "$pid" || true; return 0; }
-    sleep 0.1
-  done
-  fail "program still running after $1"
-}
+# Waits (up to 10 s) for the program to end; its exit status is not part of these checks.
+wait_end() { wait_exit 10 "program still running after $1" || true; }
 
 OK_X=286 OK_Y=354          # the middle of the OK button (260, 344, 53 × 21)
 CANCEL_X=346 CANCEL_Y=354  # the middle of the cancel button (320, 344, 53 × 21)

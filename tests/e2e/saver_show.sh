@@ -5,21 +5,13 @@
 # Usage: saver_show.sh <tavello binary> <cursor probe binary>
 set -euo pipefail
 
-if [ -z "${SAVER_E2E_INNER:-}" ]; then
-  export SAVER_E2E_INNER=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
-fi
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+e2e_under_xvfb "$@"
 
 tavello=$1
 probe=$2
-work=$(mktemp -d)
-trap 'kill "${pid:-0}" 2>/dev/null || true; rm -rf "$work"' EXIT
-export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
-unset QT_QPA_PLATFORM
-mkdir -p "$XDG_CONFIG_HOME/tavello" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-
-fail() { echo "FAIL: $*" >&2; [ -f "$work/shot.png" ] && cp "$work/shot.png" "${TMPDIR:-/tmp}/saver_e2e_last.png"; exit 1; }
+e2e_prepare saver_e2e
+mkdir -p "$XDG_CONFIG_HOME/tavello"
 
 # Three solid pictures: a JPEG, a BMP and a PNG.
 convert -size 640x480 xc:'#ff0000' -quality 95 "$work/red.jpg"
@@ -28,34 +20,6 @@ convert -size 500x2000 xc:'#0000ff' "PNG24:$work/blue.png"
 printf '%s\r\n' 4 "IPAGothic" 40 "100%" "" "E2E HEADLINE" 0 \
   "$work/red.jpg" "$work/green.bmp" "$work/blue.png" > "$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
 
-shot() { import -window root "$work/shot.png"; }
-# "r g b" for each "x y" given, from the last screenshot, one line each, in one pass.
-pixels() {
-  local format=""
-  for point in "$@"; do
-    read -r x y <<<"$point"
-    format+="%[fx:int(255*p{$x,$y}.r+.5)] %[fx:int(255*p{$x,$y}.g+.5)] %[fx:int(255*p{$x,$y}.b+.5)]\n"
-  done
-  convert "$work/shot.png" -format "$format" info:
-}
-# Whether every "x y r,g,b" check holds on the last screenshot, each channel within 24.
-holds() {
-  local points=() wants=()
-  for check in "$@"; do
-    read -r x y rgb <<<"$check"
-    points+=("$x $y")
-    wants+=("${rgb//,/ }")
-  done
-  local i=0 got want
-  while read -r -a got; do
-    read -r -a want <<<"${wants[i]}"
-    for c in 0 1 2; do
-      local d=$((got[c] - want[c]))
-      [ "${d#-}" -le 24 ] || return 1
-    done
-    i=$((i + 1))
-  done < <(pixels "${points[@]}")
-}
 # Waits (up to 12 s) until every check holds on a fresh screenshot.
 wait_for() {
   local name=$1; shift
@@ -96,10 +60,5 @@ wait_for "blue 192x768 at 416,0" "417 1 0,0,255" "606 766 0,0,255" \
 
 # One pixel of movement ends the program within a second.
 xdotool mousemove_relative 1 0
-for _ in $(seq 20); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.05
-done
-if kill -0 "$pid" 2>/dev/null; then fail "still running a second after a 1-pixel move"; fi
-wait "$pid" || fail "exit status $?"
+wait_exit 1 "still running a second after a 1-pixel move" || fail "exit status $?"
 echo "ended after a 1-pixel move"

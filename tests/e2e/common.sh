@@ -1,0 +1,103 @@
+# Helpers shared by the end-to-end scripts. A script sources it from its own folder:
+#   . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+# They work on the globals work (the script's temporary folder), pid (the program under test) and
+# e2e_name (the name of the screenshot kept on failure).
+
+# Runs the calling script again under a 1024 × 768 virtual X server, once.
+e2e_under_xvfb() {
+  if [ -z "${TAVELLO_E2E_INNER:-}" ]; then
+    export TAVELLO_E2E_INNER=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+  fi
+}
+
+# A temporary folder for settings and the runtime lock, removed (and the program ended) on exit.
+# The settings folder itself is left for the script to make, so a missing one can be tested.
+# Only a started program is killed: "kill 0" would end the whole process group, runner and all.
+e2e_prepare() {
+  e2e_name=$1
+  pid=""
+  work=$(mktemp -d)
+  trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+  export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
+  unset QT_QPA_PLATFORM
+  mkdir -p "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Ends the test, keeping the last screenshot (or, with none taken, the screen as it is now).
+fail() {
+  echo "FAIL: $*" >&2
+  local kept="${TMPDIR:-/tmp}/${e2e_name}_last.png"
+  if [ -f "$work/shot.png" ]; then
+    cp "$work/shot.png" "$kept"
+  else
+    import -window root "$kept" 2>/dev/null || true
+  fi
+  exit 1
+}
+
+shot() { import -window root "$work/shot.png"; }
+
+# "r g b" for each "x y" given, from the last screenshot, one line each, in one pass.
+pixels() {
+  local format=""
+  for point in "$@"; do
+    read -r x y <<<"$point"
+    format+="%[fx:int(255*p{$x,$y}.r+.5)] %[fx:int(255*p{$x,$y}.g+.5)] %[fx:int(255*p{$x,$y}.b+.5)]\n"
+  done
+  convert "$work/shot.png" -format "$format" info:
+}
+
+# Whether every "x y r,g,b" check holds on the last screenshot, each channel within 24.
+holds() {
+  local points=() wants=()
+  for check in "$@"; do
+    read -r x y rgb <<<"$check"
+    points+=("$x $y")
+    wants+=("${rgb//,/ }")
+  done
+  local i=0 got want
+  while read -r -a got; do
+    read -r -a want <<<"${wants[i]}"
+    for c in 0 1 2; do
+      local d=$((got[c] - want[c]))
+      [ "${d#-}" -le 24 ] || return 1
+    done
+    i=$((i + 1))
+  done < <(pixels "${points[@]}")
+}
+
+# The visible top-level window whose name is exactly $1, or nothing.
+window_named() {
+  local w
+  for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
+  done
+  return 0
+}
+
+# Waits (up to 10 s) for the program's visible window named exactly $1; sets win.
+wait_window() {
+  win=""
+  for _ in $(seq 100); do
+    win=$(window_named "$1")
+    [ -n "$win" ] && return 0
+    kill -0 "$pid" 2>/dev/null || fail "program ended before its window showed"
+    sleep 0.1
+  done
+  fail "no window named $1"
+}
+
+# Waits (up to $1 whole seconds) for the program to end, failing with "$2" when it does not.
+# Returns the program's exit status.
+wait_exit() {
+  for _ in $(seq $(($1 * 20))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then fail "$2"; fi
+  local status=0
+  wait "$pid" || status=$?
+  return "$status"
+}
