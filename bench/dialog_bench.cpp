@@ -13,6 +13,7 @@
 #include "BenchCommon.h"
 #include "dialog/Form2.h"
 #include "platform/Services.h"
+#include "platform/Toolkit.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -215,6 +216,7 @@ int main(int argc, char** argv) {
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
     qputenv("XDG_CONFIG_HOME", (folder.path() + "/config").toUtf8());
+    PreferSmallScreenUpdates();  // as the program does for "/C"
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     g_short = args.removeAll("--short") > 0;

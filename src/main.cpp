@@ -4,6 +4,7 @@
 #include "dialog/DialogEntry.h"
 #include "platform/Password.h"
 #include "platform/Services.h"
+#include "platform/Toolkit.h"
 #include "saver/SaverEntry.h"
 #include "startup/Start.h"
 
@@ -79,6 +80,7 @@ int main(int argc, char** argv) {
         tavello::LoadSaverWindow(services, tavello::PasswordFlag);
     };
     deps.showSettingsDialog = [&] {
+        tavello::PreferSmallScreenUpdates();
         app.get().setQuitOnLastWindowClosed(true);
         tavello::ShowSettingsDialog(services);
     };

@@ -18,6 +18,12 @@ QSize ScreenSizeTwips();
 // The names of the fonts available for the screen, in the system's own order.
 QStringList ScreenFonts();
 
+// Before the application object exists: prefer the window system's plain image transfers, which
+// cost less than shared-memory ones for a window whose only steady drawing is a small strip
+// (the dialog's scrolling banner). The show, which puts up whole-screen pictures, keeps the
+// default.
+void PreferSmallScreenUpdates();
+
 // The shortest interval the classic platform's timers deliver (about 64 ticks a second);
 // shorter requests are raised to it so animations keep their intended pace.
 inline constexpr int kTimerFloorMs = 16;
