@@ -24,7 +24,7 @@ note() { [ "$1" -gt "$status" ] && status=$1; }
 
 echo "== picture decode and put-up (6000x4000 JPEG fitted to 1920x1080)"
 if command -v xvfb-run >/dev/null 2>&1; then
-    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" "$bench" decode $short
+    QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$bench" decode $short
 else
     "$bench" decode $short
 fi
@@ -37,7 +37,7 @@ note $?
 echo "== settings dialog: first paint with 1000 pictures, preview against djpeg, banner processor use"
 if [ -x "$build/bench/dialog_bench" ]; then
     if command -v xvfb-run >/dev/null 2>&1; then
-        QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" "$build/bench/dialog_bench" all $short
+        QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$build/bench/dialog_bench" all $short
     else
         "$build/bench/dialog_bench" all $short
     fi

@@ -32,7 +32,7 @@ printf '10\r\nIPAPGothic\r\n48\r\n画面の大きさに調整\r\n\r\nTAVELLO\r\n
     > "$work/tavello/TAVELLO.INI"
 
 XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work/runtime SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1024x768x24" \
+    xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
     sh -c '"$0" /S & echo $! > "$1"; wait' "$binary" "$work/pid" &
 
 for _ in $(seq 100); do [ -s "$work/pid" ] && break; sleep 0.1; done

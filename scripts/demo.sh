@@ -34,7 +34,7 @@ rm -rf "$out"
 mkdir -p "$out"
 echo "demo: no display here, so the show runs on a virtual one; screenshots go to demo-output/."
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/music.raw"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   set -u
   "$0/build/tavello" /S &
   pid=$!

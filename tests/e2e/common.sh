@@ -3,11 +3,13 @@
 # They work on the globals work (the script's temporary folder), pid (the program under test) and
 # e2e_name (the name of the screenshot kept on failure).
 
-# Runs the calling script again under a 1024 × 768 virtual X server, once.
+# Runs the calling script again under a 1024 × 768 virtual X server, once. -noreset keeps the
+# server up between programs: by default it resets when its last client leaves, and a program
+# started in that moment cannot connect.
 e2e_under_xvfb() {
   if [ -z "${TAVELLO_E2E_INNER:-}" ]; then
     export TAVELLO_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
   fi
 }
 

@@ -24,7 +24,7 @@ done
 
 # A first instance holds the lock (here the settings dialog on a virtual display); a second one,
 # in any mode, must end at once without a window, even without a display.
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   "$0" /C &
   first=$!
   for _ in $(seq 100); do xdotool search --name "TAVELLO" >/dev/null 2>&1 && break; sleep 0.1; done
