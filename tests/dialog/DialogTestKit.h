@@ -5,6 +5,7 @@
 
 #include "dialog/Form2.h"
 #include "platform/FileDialog.h"
+#include "platform/Mci.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
@@ -66,9 +67,21 @@ class FakeShell final : public ShellService {
     std::vector<ShellCall> calls;
 };
 
+// The dialog only stores a music path; any command reaching the music device is a fault.
+class RecordingMci final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char*, std::uint32_t,
+                                 std::uintptr_t) override {
+        commands << QString::fromLocal8Bit(command);
+        return 0;
+    }
+    QStringList commands;
+};
+
 class DialogTest : public ::testing::Test {
   protected:
     DialogTest() {
+        services_.mci = &mci_;
         services_.messageBox = &messages_;
         services_.fileDialog = &files_;
         services_.shell = &shell_;
@@ -93,6 +106,7 @@ class DialogTest : public ::testing::Test {
     FakeMessageBox messages_;
     FakeFileDialog files_;
     FakeShell shell_;
+    RecordingMci mci_;
     Services services_;
     std::unique_ptr<Form2> form_;
 };

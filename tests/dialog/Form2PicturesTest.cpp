@@ -284,6 +284,11 @@ TEST_F(PicturesTest, MusicButtonReplacesTheTextOnlyWhenAFileIsChosen) {
     files_.answer = {deep};
     form_->btnMdata_Click();
     EXPECT_EQ(music->text(), deep);
+
+    // Choosing and storing music never plays it.
+    form_->cmdOk_Click();
+    EXPECT_TRUE(readSettings().contains(deep.toUtf8()));
+    EXPECT_EQ(mci_.commands, QStringList());
 }
 
 TEST_F(PicturesTest, PicturesAddedAndRemovedAreSavedInListOrder) {
