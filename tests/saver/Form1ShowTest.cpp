@@ -6,11 +6,14 @@
 #include "platform/ImageControl.h"
 
 #include <gtest/gtest.h>
+
 #include <QBuffer>
 #include <QKeyEvent>
 #include <QTest>
+#include <ostream>
 
 #include <climits>
+#include <ostream>
 
 namespace tavello::test {
 namespace {
@@ -359,6 +362,11 @@ struct BrokenFile {
     const char* name;
     QByteArray bytes;
 };
+
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const BrokenFile& file, std::ostream* os) {
+    *os << file.name;
+}
 
 class BrokenPicture : public ::testing::TestWithParam<BrokenFile> {};
 
