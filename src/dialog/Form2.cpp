@@ -49,6 +49,21 @@ int SortedPosition(const QComboBox* combo, const QString& text) {
     return low;
 }
 
+// Selects the entry whose text is text. A value the list lacks (a face this system does not have,
+// a size written by hand) becomes an extra entry at insertAt, so OK writes it back unchanged.
+void SelectKeepingUnknown(QComboBox* combo, const QString& text, int insertAt) {
+    if (text.isEmpty()) {
+        combo->setCurrentIndex(-1);
+        return;
+    }
+    int index = combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0) {
+        index = insertAt;
+        combo->insertItem(index, text);
+    }
+    combo->setCurrentIndex(index);
+}
+
 }  // namespace
 
 Form2::Form2(const Services& services, QWidget* parent)
@@ -99,31 +114,12 @@ void Form2::FillFontList() {
 }
 
 void Form2::SelectFont(const QString& face) {
-    if (face.isEmpty()) {
-        cmbFont->setCurrentIndex(-1);
-        return;
-    }
-    int index = cmbFont->findText(face, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) {
-        // A face this system lacks stays choosable, so OK writes it back as it was.
-        index = SortedPosition(cmbFont, face);
-        cmbFont->insertItem(index, face);
-    }
-    cmbFont->setCurrentIndex(index);
+    // The font list is kept sorted, so an extra face goes where sorting would put it.
+    SelectKeepingUnknown(cmbFont, face, SortedPosition(cmbFont, face));
 }
 
 void Form2::SelectPicSize(const QString& text) {
-    if (text.isEmpty()) {
-        cmbPicsize->setCurrentIndex(-1);
-        return;
-    }
-    int index = cmbPicsize->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    if (index < 0) {
-        // A size written by hand stays as an extra entry, so nothing in the file is lost.
-        cmbPicsize->addItem(text);
-        index = cmbPicsize->count() - 1;
-    }
-    cmbPicsize->setCurrentIndex(index);
+    SelectKeepingUnknown(cmbPicsize, text, cmbPicsize->count());
 }
 
 void Form2::SetSpeedFromSettings(const QString& speed) {
