@@ -12,8 +12,8 @@
 
 #include "BenchCommon.h"
 #include "dialog/Form2.h"
-#include "platform/Services.h"
-#include "platform/Toolkit.h"
+#include "startup/SystemServices.h"
+#include "toolkit/Toolkit.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -9,8 +9,8 @@
 // Prints one "RESULT name value unit" line per figure, and exits non-zero when a target is missed.
 
 #include "BenchCommon.h"
-#include "platform/ImageControl.h"
-#include "platform/Picture.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/Picture.h"
 
 #include <turbojpeg.h>
 #include <QApplication>

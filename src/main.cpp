@@ -3,10 +3,10 @@
 
 #include "dialog/DialogEntry.h"
 #include "platform/Password.h"
-#include "platform/Services.h"
-#include "platform/Toolkit.h"
 #include "saver/SaverEntry.h"
 #include "startup/Start.h"
+#include "startup/SystemServices.h"
+#include "toolkit/Toolkit.h"
 
 #include <QApplication>
 #include <QLibraryInfo>

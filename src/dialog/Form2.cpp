@@ -4,10 +4,10 @@
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2Resources.h"
 #include "platform/MessageBox.h"
-#include "platform/PictureBox.h"
-#include "platform/Toolkit.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

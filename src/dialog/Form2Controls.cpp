@@ -3,9 +3,9 @@
 
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2.h"
-#include "platform/AutoSizeLabel.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
+#include "toolkit/AutoSizeLabel.h"
 
 #include <QComboBox>
 #include <QFocusEvent>

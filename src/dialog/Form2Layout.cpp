@@ -4,11 +4,11 @@
 #include "dialog/Form2.h"
 #include "dialog/Form2Links.h"
 #include "dialog/Form2Resources.h"
-#include "platform/AutoSizeLabel.h"
-#include "platform/ImageControl.h"
-#include "platform/PictureBox.h"
-#include "platform/Toolkit.h"
 #include "settings/SaverSettings.h"
+#include "toolkit/AutoSizeLabel.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/PictureBox.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

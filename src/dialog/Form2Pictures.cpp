@@ -5,10 +5,10 @@
 #include "dialog/Form2.h"
 #include "dialog/PreviewFit.h"
 #include "platform/FileDialog.h"
-#include "platform/ImageControl.h"
 #include "platform/MessageBox.h"
-#include "platform/Picture.h"
-#include "platform/PictureBox.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/Picture.h"
+#include "toolkit/PictureBox.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
 // Every operating-system service the windows use, gathered so that start-up hands the real ones
-// to the windows and tests hand in fakes. Each pointer is never null once SystemServices() or a
-// test has filled it.
+// to the windows and tests hand in fakes. Each pointer is never null once start-up's
+// SystemServices() or a test has filled it.
 
 namespace tavello {
 
@@ -27,8 +27,5 @@ struct Services {
     FileDialogService* fileDialog = nullptr;
     ShellService* shell = nullptr;
 };
-
-// The real services of this platform.
-Services SystemServices();
 
 }  // namespace tavello

@@ -1,13 +1,13 @@
 #include "saver/Form1.h"
 
-#include "platform/AutoSizeLabel.h"
 #include "platform/Cursor.h"
-#include "platform/ImageControl.h"
 #include "platform/Password.h"
-#include "platform/Toolkit.h"
 #include "saver/PictureFit.h"
 #include "saver/PictureOrder.h"
 #include "settings/Numbers.h"
+#include "toolkit/AutoSizeLabel.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/APIModule.h"
-#include "platform/Picture.h"
+#include "music/APIModule.h"
 #include "platform/Services.h"
 #include "settings/SaverSettings.h"
+#include "toolkit/Picture.h"
 
 #include <QPoint>
 #include <QSize>

@@ -1,6 +1,5 @@
 // Form1's loading procedure and the show loop.
 
-#include "platform/AutoSizeLabel.h"
 #include "platform/Cursor.h"
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
@@ -9,6 +8,7 @@
 #include "saver/ShowWaiter.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
+#include "toolkit/AutoSizeLabel.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

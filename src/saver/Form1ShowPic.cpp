@@ -1,11 +1,11 @@
 // Form1's picture change: order, load, size, centre, show, and the music's restart.
 
-#include "platform/AutoSizeLabel.h"
-#include "platform/ImageControl.h"
 #include "saver/Form1.h"
 #include "saver/PictureFit.h"
 #include "saver/PictureOrder.h"
 #include "settings/Numbers.h"
+#include "toolkit/AutoSizeLabel.h"
+#include "toolkit/ImageControl.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
 #include "saver/SaverEntry.h"
 
-#include "platform/Toolkit.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowWaiter.h"
 #include "settings/SettingsFile.h"
+#include "toolkit/Toolkit.h"
 
 namespace tavello {
 

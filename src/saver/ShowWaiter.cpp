@@ -1,6 +1,6 @@
 #include "saver/ShowWaiter.h"
 
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCoreApplication>
 #include <QTimer>

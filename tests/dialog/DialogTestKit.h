@@ -4,8 +4,8 @@
 // throwaway settings folder.
 
 #include "dialog/Form2.h"
+#include "music/Mci.h"
 #include "platform/FileDialog.h"
-#include "platform/Mci.h"
 #include "platform/MessageBox.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"

@@ -4,8 +4,8 @@
 #include "DialogTestKit.h"
 #include "dialog/Form2Links.h"
 #include "dialog/Form2Resources.h"
-#include "platform/ImageControl.h"
-#include "platform/PictureBox.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/PictureBox.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

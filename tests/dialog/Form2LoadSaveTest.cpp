@@ -1,7 +1,7 @@
 // Loading the dialog from the settings file, and what OK, Cancel and the close box do to it.
 
 #include "DialogTestKit.h"
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -3,8 +3,8 @@
 
 #include "DialogTestKit.h"
 #include "dialog/Form2Resources.h"
-#include "platform/ImageControl.h"
-#include "platform/PictureBox.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/PictureBox.h"
 
 #include <QFile>
 #include <QImage>

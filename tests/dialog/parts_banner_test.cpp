@@ -8,8 +8,8 @@
 #include <set>
 
 #include "dialog/BannerScroller.h"
-#include "platform/PictureBox.h"
 #include "platform/Shell.h"
+#include "toolkit/PictureBox.h"
 
 namespace tavello {
 namespace {

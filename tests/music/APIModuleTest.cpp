@@ -1,5 +1,5 @@
-#include "platform/APIModule.h"
-#include "platform/Mci.h"
+#include "music/APIModule.h"
+#include "music/Mci.h"
 
 #include <gtest/gtest.h>
 

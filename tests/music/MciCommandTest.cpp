@@ -1,4 +1,4 @@
-#include "platform/MciCommand.h"
+#include "music/MciCommand.h"
 
 #include <gtest/gtest.h>
 

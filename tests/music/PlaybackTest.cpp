@@ -2,8 +2,8 @@
 // the music is heard (not silent), the mode word follows it, and a restart starts it over.
 
 #include "MusicFixtures.h"
-#include "platform/APIModule.h"
-#include "platform/linux/SdlMci.h"
+#include "music/APIModule.h"
+#include "music/linux/SdlMci.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>

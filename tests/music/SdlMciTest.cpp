@@ -2,9 +2,9 @@
 // test main): what each command answers, without listening to the sound.
 
 #include "MusicFixtures.h"
-#include "platform/APIModule.h"
-#include "platform/MciCommand.h"
-#include "platform/linux/SdlMci.h"
+#include "music/APIModule.h"
+#include "music/MciCommand.h"
+#include "music/linux/SdlMci.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>

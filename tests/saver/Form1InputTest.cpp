@@ -2,8 +2,8 @@
 
 #include "SaverTestKit.h"
 
-#include "platform/AutoSizeLabel.h"
-#include "platform/ImageControl.h"
+#include "toolkit/AutoSizeLabel.h"
+#include "toolkit/ImageControl.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "SaverTestKit.h"
 
-#include "platform/AutoSizeLabel.h"
-#include "platform/ImageControl.h"
+#include "toolkit/AutoSizeLabel.h"
+#include "toolkit/ImageControl.h"
 
 #include <QCoreApplication>
 #include <QFile>

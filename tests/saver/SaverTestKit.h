@@ -2,8 +2,8 @@
 
 // Fakes for running the saver window's whole show on an injected clock, with scripted input.
 
+#include "music/Mci.h"
 #include "platform/Cursor.h"
-#include "platform/Mci.h"
 #include "platform/Password.h"
 #include "platform/TickCount.h"
 #include "saver/Form1.h"

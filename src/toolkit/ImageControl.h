@@ -4,7 +4,7 @@
 // whatever size it is given, with fractional pixel geometry, and, when disabled, lets mouse input
 // through to the window beneath it.
 
-#include "platform/Picture.h"
+#include "toolkit/Picture.h"
 
 #include <QPixmap>
 #include <QWidget>

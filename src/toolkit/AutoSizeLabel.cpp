@@ -1,4 +1,4 @@
-#include "platform/AutoSizeLabel.h"
+#include "toolkit/AutoSizeLabel.h"
 
 #include <QEvent>
 #include <algorithm>

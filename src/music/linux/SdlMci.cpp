@@ -1,4 +1,4 @@
-#include "platform/linux/SdlMci.h"
+#include "music/linux/SdlMci.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>

@@ -1,4 +1,4 @@
-#include "platform/Toolkit.h"
+#include "toolkit/Toolkit.h"
 
 #include <QCoreApplication>
 #include <QFontDatabase>

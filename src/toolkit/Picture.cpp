@@ -1,6 +1,6 @@
-#include "platform/Picture.h"
+#include "toolkit/Picture.h"
 
-#include "platform/PictureIntegrity.h"
+#include "toolkit/PictureIntegrity.h"
 
 #include <QFile>
 #include <QImageReader>

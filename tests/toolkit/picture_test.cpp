@@ -1,7 +1,7 @@
-#include "platform/Picture.h"
+#include "toolkit/Picture.h"
 #include "picture_samples.h"
-#include "platform/PictureIntegrity.h"
 #include "support/TestDir.h"
+#include "toolkit/PictureIntegrity.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ImageControl.h"
+#include "toolkit/ImageControl.h"
 
 #include <QEvent>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "platform/PictureIntegrity.h"
+#include "toolkit/PictureIntegrity.h"
 
 #include <QIODevice>
 

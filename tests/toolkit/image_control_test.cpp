@@ -1,5 +1,5 @@
 #include "picture_samples.h"
-#include "platform/ImageControl.h"
+#include "toolkit/ImageControl.h"
 
 #include <gtest/gtest.h>
 

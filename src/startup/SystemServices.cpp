@@ -1,8 +1,8 @@
-#include "platform/Services.h"
+#include "startup/SystemServices.h"
 
+#include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/FileDialog.h"
-#include "platform/Mci.h"
 #include "platform/MessageBox.h"
 #include "platform/Password.h"
 #include "platform/Registry.h"

@@ -1,6 +1,6 @@
-#include "platform/APIModule.h"
+#include "music/APIModule.h"
 
-#include "platform/Mci.h"
+#include "music/Mci.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
-#include "platform/Toolkit.h"
-#include "platform/AutoSizeLabel.h"
+#include "toolkit/Toolkit.h"
 #include "platform/Cursor.h"
+#include "toolkit/AutoSizeLabel.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/Mci.h"
-#include "platform/MciCommand.h"
+#include "music/Mci.h"
+#include "music/MciCommand.h"
 
 #include <QByteArray>
 #include <map>
