@@ -1,6 +1,7 @@
 #include "music/APIModule.h"
 
 #include "music/Mci.h"
+#include "music/MciCommand.h"
 
 #include <QByteArray>
 
@@ -25,7 +26,10 @@ std::int32_t APIModule::MciSend(const QString& command, QString& reply) {
 }
 
 std::int32_t APIModule::PlayMusic(const QString& file) {
-    MciSend(QStringLiteral("open \"") + file + QStringLiteral("\" alias ") + kAlias, mciReply_);
+    // Quoted so that no file name, not even one with quotes in it, can end the name early and
+    // have the rest read as keywords.
+    MciSend(QStringLiteral("open ") + QuotedMciName(file) + QStringLiteral(" alias ") + kAlias,
+            mciReply_);
     return MciSend(QStringLiteral("play ") + kAlias, mciReply_);
 }
 

@@ -16,7 +16,8 @@ class APIModule {
 
     // Sends one command; reply becomes the reply text followed by NULs, always 255 characters.
     std::int32_t MciSend(const QString& command, QString& reply);
-    // "open "<file>" alias sng" (result discarded), then "play sng", whose result is returned.
+    // "open "<file>" alias sng" (result discarded; a quote in the file name is doubled), then
+    // "play sng", whose result is returned.
     std::int32_t PlayMusic(const QString& file);
     // "stop sng wait", then "close sng"; harmless when nothing is open.
     void StopMusic();

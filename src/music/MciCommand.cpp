@@ -19,8 +19,27 @@ bool Is(const Token& token, const char* keyword) {
     return !token.quoted && token.text.compare(keyword, Qt::CaseInsensitive) == 0;
 }
 
-// Splits at blanks; a double quote starts a name that runs to the next double quote.
-std::uint32_t Tokenize(const QByteArray& text, std::vector<Token>& tokens) {
+// A quoted name runs from the double quote at `open` to the next single double quote; a doubled
+// one inside stands for one quote character of the name ("a""b" is a"b), so any file name can
+// be written as one name and nothing in it is ever read as a keyword. Returns the position after
+// the closing quote, or -1 when there is none.
+qsizetype ReadQuoted(const QByteArray& text, qsizetype open, QByteArray& name) {
+    qsizetype at = open + 1;
+    for (;;) {
+        const qsizetype close = text.indexOf('"', at);
+        if (close < 0) return -1;
+        name += text.mid(at, close - at);
+        if (close + 1 >= text.size() || text[close + 1] != '"') return close + 1;
+        name += '"';
+        at = close + 2;
+    }
+}
+
+// Splits at blanks; a double quote starts a name that ends at the closing quote. The command ends
+// at its first NUL, as a C string does.
+std::uint32_t Tokenize(const QByteArray& command, std::vector<Token>& tokens) {
+    const qsizetype nul = command.indexOf('\0');
+    const QByteArray text = nul < 0 ? command : command.left(nul);
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n) {
@@ -30,11 +49,9 @@ std::uint32_t Tokenize(const QByteArray& text, std::vector<Token>& tokens) {
         }
         Token token;
         if (text[i] == '"') {
-            const qsizetype close = text.indexOf('"', i + 1);
-            if (close < 0) return MCIERR_NO_CLOSING_QUOTE;
-            token.text = text.mid(i + 1, close - i - 1);
             token.quoted = true;
-            i = close + 1;
+            i = ReadQuoted(text, i, token.text);
+            if (i < 0) return MCIERR_NO_CLOSING_QUOTE;
         } else {
             const qsizetype start = i;
             while (i < n && !IsBlank(text[i])) ++i;
@@ -172,6 +189,12 @@ MciParseResult ParseMciCommand(const QByteArray& text) {
     }
     result.error = KeywordReader(tokens, command).Run();
     return result;
+}
+
+QString QuotedMciName(const QString& name) {
+    QString quoted = name;
+    quoted.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
 MciDeviceType DeviceTypeForFile(const QByteArray& path) {

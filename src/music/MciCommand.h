@@ -5,6 +5,7 @@
 // commands out lives with the platform's sound service.
 
 #include <QByteArray>
+#include <QString>
 #include <cstdint>
 #include <optional>
 
@@ -63,8 +64,13 @@ struct MciParseResult {
     MciCommand command;
 };
 
-// Keywords are case-insensitive; names may be quoted ("a b.wav") or not (a.wav).
+// Keywords are case-insensitive; names may be quoted ("a b.wav") or not (a.wav). Inside a quoted
+// name a doubled quote stands for one ("say ""hi"".wav" is say "hi".wav).
 MciParseResult ParseMciCommand(const QByteArray& text);
+
+// `name` as one quoted name of a command string, whatever it holds: in double quotes, with each
+// quote inside doubled. A name without quotes is simply enclosed.
+QString QuotedMciName(const QString& name);
 
 // The device a file plays on, from its extension (case-insensitive); None when unknown.
 MciDeviceType DeviceTypeForFile(const QByteArray& path);

@@ -1,5 +1,6 @@
 #include "music/APIModule.h"
 #include "music/Mci.h"
+#include "music/MciCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -49,6 +50,19 @@ class ScriptedMci : public MciService {
     std::vector<Call> calls;
 };
 
+// Reads every command as the device does and keeps what it understood.
+class ParsingMci : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
+                                 std::uintptr_t /*callback*/) override {
+        if (reply && replyLength > 0) reply[0] = '\0';
+        parsed.push_back(ParseMciCommand(command));
+        return parsed.back().error;
+    }
+
+    std::vector<MciParseResult> parsed;
+};
+
 QString Padded(const QString& text) {
     QString padded = text;
     padded.resize(APIModule::kReplyLength, QChar(0));
@@ -75,6 +89,47 @@ TEST(APIModuleTest, SendsTheFixedCommandStrings) {
         EXPECT_EQ(call.replyLength, 255u);
         EXPECT_EQ(call.callback, 0u);
     }
+}
+
+TEST(APIModuleTest, AnyFileNameReachesTheDeviceAsOneNameAndNeverAsKeywords) {
+    const char* const names[] = {
+        "C:\\M\\a b.mid",
+        "/m/a\"b.wav",
+        "\"",
+        "\"\"",
+        "/m/x\" type mpegvideo",
+        "/m/x\" alias x",
+        "/m/real.wav\" type \"waveaudio",
+        "/m/\" alias sng \"",
+        "/m/x\"\"\" wait notify \"\"\".mp3",
+        "end.wav\"",
+        "\"start.mp3",
+        "tab\tand\r\nbreak.wav",
+        "/音楽/\"春\" の曲.mid",
+    };
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        ParsingMci mci;
+        APIModule music(mci);
+        music.PlayMusic(QString::fromUtf8(name));
+        ASSERT_EQ(mci.parsed.size(), 2u);
+        const MciParseResult& open = mci.parsed[0];
+        ASSERT_EQ(open.error, 0u);
+        EXPECT_EQ(open.command.verb, MciVerb::Open);
+        EXPECT_EQ(open.command.device, QByteArray(name));
+        EXPECT_EQ(open.command.alias, "sng");
+        EXPECT_TRUE(open.command.type.isNull());
+        EXPECT_FALSE(open.command.wait || open.command.notify || open.command.shareable);
+        EXPECT_EQ(mci.parsed[1].command.verb, MciVerb::Play);
+        EXPECT_EQ(mci.parsed[1].command.device, "sng");
+    }
+    // A NUL ends the command as it would a C string: the open fails instead of naming the part
+    // before it.
+    ParsingMci mci;
+    APIModule music(mci);
+    music.PlayMusic(QStringLiteral("/m/real.wav") + QChar(0) + QStringLiteral("x.wav"));
+    ASSERT_EQ(mci.parsed.size(), 2u);
+    EXPECT_EQ(mci.parsed[0].error, MCIERR_NO_CLOSING_QUOTE);
 }
 
 TEST(APIModuleTest, PlayMusicReturnsThePlayResultWhateverTheOpenGave) {

@@ -104,6 +104,38 @@ TEST(MciCommandTest, RefusesMalformedCommandsWithTheClassicCodes) {
     }
 }
 
+TEST(MciCommandTest, ADoubledQuoteInAQuotedNameIsPartOfTheName) {
+    const struct {
+        QByteArray text;
+        std::uint32_t error;
+        const char* device = "";
+        const char* alias = "";
+        const char* type = "";
+    } cases[] = {
+        {R"(open "a""b.wav" alias sng)", 0, "a\"b.wav", "sng"},
+        {R"(open """" alias sng)", 0, "\"", "sng"},
+        {R"(open """""" alias sng)", 0, "\"\"", "sng"},
+        {R"(open "x"" type mpegvideo ""y.mp3" alias sng)", 0, "x\" type mpegvideo \"y.mp3", "sng"},
+        {R"(open "x""" alias sng)", 0, "x\"", "sng"},
+        {R"(open """x" alias sng)", 0, "\"x", "sng"},
+        {R"(open a.wav alias "s""ng" type "wave""audio")", 0, "a.wav", "s\"ng", "wave\"audio"},
+        {R"(open "a"" alias sng)", MCIERR_NO_CLOSING_QUOTE},
+        {R"(open """ alias sng)", MCIERR_NO_CLOSING_QUOTE},
+        // The command ends at a NUL, as a C string does: what follows is never read.
+        {QByteArray("open \"a.wav\0\" alias x\" alias sng", 32), MCIERR_NO_CLOSING_QUOTE},
+        {QByteArray("open a.wav\0 type sequencer", 26), 0, "a.wav"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        const MciParseResult r = ParseMciCommand(c.text);
+        ASSERT_EQ(r.error, c.error);
+        if (c.error) continue;
+        EXPECT_EQ(r.command.device, QByteArray(c.device));
+        EXPECT_EQ(r.command.alias, QByteArray(c.alias));
+        EXPECT_EQ(r.command.type, QByteArray(c.type));
+    }
+}
+
 TEST(MciCommandTest, ChoosesTheDeviceByExtensionOrName) {
     const struct {
         const char* name;

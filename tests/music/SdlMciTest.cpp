@@ -4,14 +4,18 @@
 #include "MusicFixtures.h"
 #include "music/APIModule.h"
 #include "music/MciCommand.h"
+#include "music/linux/FileRWops.h"
 #include "music/linux/SdlMci.h"
+#include "platform/RegularFile.h"
 #include "support/TestDir.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace tavello {
 namespace {
@@ -178,6 +182,43 @@ TEST_F(SdlMciTest, TheEmptyPathGivesSilenceAndNoModeWord) {
     EXPECT_TRUE(music.MusicStatus().startsWith(QStringLiteral("playing")) ||
                 music.MusicStatus().startsWith(QStringLiteral("stopped")));
     music.StopMusic();
+}
+
+TEST(FileRWopsTest, ReadsWholeObjectsAndSeeksLikeAFile) {
+    TestDir dir;
+    dir.write("ten", "0123456789");
+    EXPECT_EQ(RWopsFromFile(nullptr), nullptr);
+    SDL_RWops* ops = RWopsFromFile(OpenRegularFile(dir.file("ten")));
+    ASSERT_NE(ops, nullptr);
+    EXPECT_EQ(SDL_RWsize(ops), 10);
+    char buffer[8] = {};
+    EXPECT_EQ(SDL_RWread(ops, buffer, 3, 2), 2u);  // counts objects, not bytes
+    EXPECT_EQ(QByteArray(buffer, 6), "012345");
+    EXPECT_EQ(SDL_RWread(ops, buffer, 3, 2), 1u);  // four bytes left: one whole object
+    EXPECT_EQ(SDL_RWread(ops, buffer, 1, 1), 0u);
+    EXPECT_EQ(SDL_RWwrite(ops, "x", 1, 1), 0u);
+    const struct {
+        Sint64 offset;
+        int whence;
+        Sint64 expected;  // the new position; -1 refused, the position kept
+        char next;        // the byte read there
+    } seeks[] = {
+        {-4, RW_SEEK_END, 6, '6'},
+        {1, RW_SEEK_CUR, 8, '8'},
+        {2, RW_SEEK_SET, 2, '2'},
+        {-1, RW_SEEK_SET, -1, '3'},
+        {-20, RW_SEEK_CUR, -1, '4'},
+        {std::numeric_limits<Sint64>::max(), RW_SEEK_CUR, -1, '5'},
+        {0, 7, -1, '6'},
+    };
+    for (const auto& s : seeks) {
+        SCOPED_TRACE(s.offset);
+        EXPECT_EQ(SDL_RWseek(ops, s.offset, s.whence), s.expected);
+        char next = 0;
+        EXPECT_EQ(SDL_RWread(ops, &next, 1, 1), 1u);
+        EXPECT_EQ(next, s.next);
+    }
+    EXPECT_EQ(SDL_RWclose(ops), 0);
 }
 
 TEST(SdlMciWithoutSoundTest, NoAudioDeviceMeansOpenFailsQuietly) {

@@ -1,11 +1,14 @@
 #include "music/linux/SdlMci.h"
 
+#include "music/MidiFile.h"
+#include "music/linux/FileRWops.h"
+#include "platform/RegularFile.h"
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -46,37 +49,22 @@ QByteArray StampOf(const QFileInfo& file) {
            QByteArray::number(file.lastModified().toMSecsSinceEpoch());
 }
 
-quint32 BigEndian32(const char* p) {
-    const auto* b = reinterpret_cast<const unsigned char*>(p);
-    return (quint32{b[0]} << 24) | (quint32{b[1]} << 16) | (quint32{b[2]} << 8) | b[3];
+// Looks at what a music file holds before any decoder does. Only a regular file with content is
+// music: a FIFO, device or folder is refused without being waited on. MIDI content, whatever the
+// file is called, must pass the structure check before the synthesizer sees it.
+std::uint32_t CheckContent(QFile& file, MciDeviceType type, bool& midi) {
+    if (file.size() == 0) return MCIERR_INVALID_FILE;
+    midi = LooksLikeMidi(file.peek(kMidiSniffBytes));
+    if (!midi && type != MciDeviceType::Sequencer) return 0;
+    if (type == MciDeviceType::WaveAudio) return MCIERR_INVALID_FILE;
+    if (file.size() > kMaxMidiBytes || !IsWellFormedMidi(file.read(file.size())))
+        return MCIERR_INVALID_FILE;
+    return file.seek(0) ? 0 : MCIERR_INVALID_FILE;
 }
 
-// The chunk structure of a standard MIDI file (bare, or inside an RMI "RIFF RMID" wrapper):
-// a header chunk, then chunks that all fit in the file, at least one of them a track.
-bool IsMidiFile(const QByteArray& path) {
-    QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    QByteArray data = file.readAll();
-    if (data.startsWith("RIFF") && data.mid(8, 4) == "RMID") {
-        const qsizetype at = data.indexOf("data", 12);
-        if (at < 0 || at + 8 > data.size()) return false;
-        const quint32 length = qFromLittleEndian<quint32>(data.constData() + at + 4);
-        data = data.mid(at + 8, length);
-    }
-    if (data.size() < 14 || !data.startsWith("MThd") || BigEndian32(data.constData() + 4) < 6)
-        return false;
-    const int format =
-        (static_cast<unsigned char>(data[8]) << 8) | static_cast<unsigned char>(data[9]);
-    if (format > 2) return false;
-    qsizetype at = 8 + BigEndian32(data.constData() + 4);
-    int tracks = 0;
-    while (at + 8 <= data.size()) {
-        const quint64 length = BigEndian32(data.constData() + at + 4);
-        if (static_cast<quint64>(at) + 8 + length > static_cast<quint64>(data.size())) return false;
-        if (data.mid(at, 4) == "MTrk") ++tracks;
-        at += 8 + static_cast<qsizetype>(length);
-    }
-    return tracks > 0 && at == data.size();
+Mix_Music* LoadFrom(std::unique_ptr<QFile> file, Mix_MusicType type) {
+    SDL_RWops* source = RWopsFromFile(std::move(file));
+    return source ? Mix_LoadMUSType_RW(source, type, SDL_TRUE) : nullptr;
 }
 
 QByteArray Milliseconds(double seconds) {
@@ -157,18 +145,20 @@ std::uint32_t SdlMci::Open(const MciCommand& command, QByteArray& reply) {
         return command.type.isNull() && HasExtension(element) ? MCIERR_EXTENSION_NOT_FOUND
                                                               : MCIERR_INVALID_DEVICE_NAME;
 
-    const QFileInfo file(QFile::decodeName(element));
-    if (!file.exists()) return MCIERR_FILE_NOT_FOUND;
-    if (!file.isFile() || file.size() == 0) return MCIERR_INVALID_FILE;
-    if (type == MciDeviceType::Sequencer && (file.size() > kMaxMidiBytes || !IsMidiFile(element)))
-        return MCIERR_INVALID_FILE;
+    const QString path = QFile::decodeName(element);
+    const QFileInfo info(path);
+    if (!info.exists()) return MCIERR_FILE_NOT_FOUND;
+    std::unique_ptr<QFile> file = OpenRegularFile(path);
+    if (!file) return MCIERR_INVALID_FILE;
+    bool midi = false;
+    if (const std::uint32_t error = CheckContent(*file, type, midi)) return error;
 
     if (const std::uint32_t error = StartAudio()) return error;
-    const QByteArray stamp = StampOf(file);
+    const QByteArray stamp = StampOf(info);
     Mix_Music* music = TakeCached(element, type, stamp);
     if (!music) {
         std::uint32_t error = 0;
-        if (!(music = Load(element, type, error))) return error;
+        if (!(music = Load(path, std::move(file), type, midi, error))) return error;
     }
 
     auto device = std::make_unique<Device>();
@@ -197,23 +187,19 @@ void SdlMci::FreeCached() {
     cached_ = {};
 }
 
-Mix_Music* SdlMci::Load(const QByteArray& path, MciDeviceType type, std::uint32_t& error) {
-    const Mix_MusicType musicType = type == MciDeviceType::WaveAudio   ? MUS_WAV
-                                    : type == MciDeviceType::Sequencer ? MUS_MID
-                                                                       : MUS_MP3;
-    // The MPEG device also plays what it recognises by content, as the classic one does.
-    const Mix_MusicType tries[] = {musicType, MUS_NONE};
-    const int count = type == MciDeviceType::MpegVideo ? 2 : 1;
-    for (int i = 0; i < count; ++i) {
-        SDL_RWops* source = SDL_RWFromFile(path.constData(), "rb");
-        if (!source) {
-            error = MCIERR_FILE_NOT_FOUND;
-            return nullptr;
-        }
-        if (Mix_Music* music = Mix_LoadMUSType_RW(source, tries[i], SDL_TRUE)) return music;
-    }
+Mix_Music* SdlMci::Load(const QString& path, std::unique_ptr<QFile> file, MciDeviceType type,
+                        bool midi, std::uint32_t& error) {
     error = MCIERR_INVALID_FILE;
-    return nullptr;
+    const Mix_MusicType musicType = midi || type == MciDeviceType::Sequencer ? MUS_MID
+                                    : type == MciDeviceType::WaveAudio       ? MUS_WAV
+                                                                             : MUS_MP3;
+    if (Mix_Music* music = LoadFrom(std::move(file), musicType)) return music;
+    // The MPEG device also plays what it recognises by content, as the classic one does. MIDI
+    // content went to the synthesizer above, checked; reopened, the file must still not be MIDI.
+    if (type != MciDeviceType::MpegVideo || midi) return nullptr;
+    std::unique_ptr<QFile> again = OpenRegularFile(path);
+    if (!again || LooksLikeMidi(again->peek(kMidiSniffBytes))) return nullptr;
+    return LoadFrom(std::move(again), MUS_NONE);
 }
 
 std::uint32_t SdlMci::Close(Device& device) {

@@ -4,6 +4,7 @@
 #include "music/MciCommand.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <map>
 #include <memory>
 
@@ -39,7 +40,9 @@ class SdlMci : public MciService {
 
     std::uint32_t StartAudio();
     void StopAudio();
-    Mix_Music* Load(const QByteArray& path, MciDeviceType type, std::uint32_t& error);
+    // Decodes `file`, the open file at `path`, on the decoder for its device and content.
+    Mix_Music* Load(const QString& path, std::unique_ptr<QFile> file, MciDeviceType type, bool midi,
+                    std::uint32_t& error);
     Mix_Music* TakeCached(const QByteArray& path, MciDeviceType type, const QByteArray& stamp);
     void FreeCached();
     Device* Find(const QByteArray& alias);
