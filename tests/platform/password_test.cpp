@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
@@ -189,6 +191,49 @@ TEST(PasswordStore, UnwritablePlaceFailsWithoutHarm) {
     EXPECT_FALSE(store.set(Secret("x")));
     EXPECT_FALSE(store.clear());
     EXPECT_TRUE(QFileInfo(path).isDir());
+}
+
+// A FIFO, a device or a folder where the password file belongs is a password that cannot be
+// read: it never matches, reading it never waits, and no write goes through it.
+TEST(PasswordStore, WhatIsNotARegularFileNeverMatchesNorWaits) {
+    const struct {
+        const char* what;
+        std::function<void(const test::TestDir&, const QString&)> make;
+        bool tryWrites;  // never where a write could reach a device
+        bool clearable;
+    } cases[] = {
+        {"fifo",
+         [](const test::TestDir&, const QString& at) {
+             ASSERT_EQ(::mkfifo(QFile::encodeName(at).constData(), 0600), 0);
+         },
+         true, true},
+        {"link to a fifo",
+         [](const test::TestDir& dir, const QString& at) {
+             ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file("elsewhere")).constData(), 0600), 0);
+             ASSERT_TRUE(QFile::link(dir.file("elsewhere"), at));
+         },
+         true, true},
+        {"folder", [](const test::TestDir&, const QString& at) { ASSERT_TRUE(QDir().mkpath(at)); },
+         true, false},
+        {"device",
+         [](const test::TestDir&, const QString& at) { ASSERT_TRUE(QFile::link("/dev/zero", at)); },
+         false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::TestDir dir;
+        ASSERT_TRUE(QDir().mkpath(dir.settingsFolder()));
+        const QString path = StorePath(dir);
+        c.make(dir, path);
+        PasswordStore store(path);
+        EXPECT_EQ(store.state(), State::Damaged);
+        EXPECT_FALSE(store.verify(Secret("")));
+        if (!c.tryWrites) continue;
+        EXPECT_FALSE(store.set(Secret("x")));
+        EXPECT_EQ(store.state(), State::Damaged) << "left as it was";
+        EXPECT_EQ(store.clear(), c.clearable);
+        EXPECT_EQ(store.state(), c.clearable ? State::None : State::Damaged);
+    }
 }
 
 TEST(SecretBytes, ComparesAndWipes) {

@@ -3,22 +3,47 @@
 #include "platform/SingleInstance.h"
 
 #include <QString>
+#include <vector>
 
 namespace tavello {
+
+// A folder that may hold the instance lock. Only a real folder (not a symbolic link) owned by
+// this user and writable by nobody else is used, so that another local user can neither hold
+// nor plant our lock.
+struct LockFolder {
+    QString path;
+    bool create = false;  // made with mode 0700 when missing
+};
 
 // An advisory lock on a file, held for the life of the object (the process, for the system's
 // instance); the kernel drops it when the process ends, so a lock file left behind by a crash
 // never blocks the next start.
 class FlockInstance final : public InstanceService {
   public:
-    explicit FlockInstance(QString lockPath) : lockPath_(std::move(lockPath)) {}
+    // Locks fileName in the first of folders that is safe to use.
+    FlockInstance(std::vector<LockFolder> folders, QString fileName);
+    // Locks the file at lockPath, whose folder must be safe as above.
+    explicit FlockInstance(const QString& lockPath);
     ~FlockInstance() override;
-    bool PrevInstance() override;
+    FlockInstance(const FlockInstance&) = delete;
+    FlockInstance& operator=(const FlockInstance&) = delete;
 
-    // $XDG_RUNTIME_DIR (else the temp folder) / tavello-<uid>.lock
-    static QString DefaultLockPath();
+    // True only when another holder really has the lock; a place where no lock can be taken
+    // lets this instance run rather than refuse it forever.
+    bool PrevInstance() override;
+    // The file locked (or found locked by another holder); "" when no folder was usable.
+    const QString& lockPath() const { return lockPath_; }
+
+    // $XDG_RUNTIME_DIR, /run/user/<uid> (where sessions put it, for starts without the
+    // variable), /tmp/tavello-<uid>, then ~/.cache/tavello with the home from the user database.
+    static std::vector<LockFolder> SystemLockFolders();
 
   private:
+    enum class Outcome { Locked, HeldElsewhere, Unusable };
+    Outcome tryFolder(const LockFolder& folder);
+
+    std::vector<LockFolder> folders_;
+    QString fileName_;
     QString lockPath_;
     bool checked_ = false;
     bool previous_ = false;

@@ -1,6 +1,7 @@
 #include "platform/linux/PasswordStore.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/RegularFile.h"
 
 #include <sodium.h>
 
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace tavello {
@@ -130,10 +132,12 @@ PasswordStore::State PasswordStore::state() const {
 QByteArray PasswordStore::readHash(bool* present) const {
     const QFileInfo info(filePath_);
     *present = info.exists() || info.isSymLink();
-    if (!*present || !info.isFile()) return {};
-    QFile file(filePath_);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    const QByteArray hash = file.read(kMaxFileBytes + 1).trimmed();
+    if (!*present) return {};
+    // Something that is not a regular file is a stored password that cannot be read: it never
+    // matches, and opening it never waits (a FIFO put there after the check included).
+    const std::optional<QByteArray> bytes = ReadRegularFile(filePath_, kMaxFileBytes + 1);
+    if (!bytes) return {};
+    const QByteArray hash = bytes->trimmed();
     if (hash.size() >= crypto_pwhash_STRBYTES || !IsUsableHash(hash)) return {};
     return hash;
 }
@@ -161,6 +165,10 @@ bool PasswordStore::set(const SecretBytes& password) {
 
 bool PasswordStore::writeHash(const QByteArray& hash) {
     if (!EnsureFolderOf(filePath_)) return false;
+    // Only a regular file is replaced: through a symbolic link the write would land on whatever
+    // it points to, a device included.
+    const QFileInfo info(filePath_);
+    if ((info.exists() || info.isSymLink()) && !info.isFile()) return false;
     // Owner-only before a single byte goes in, and kept so when the file replaces the old one.
     return WriteFileAtomically(filePath_, hash + '\n', nullptr,
                                QFileDevice::ReadOwner | QFileDevice::WriteOwner);
