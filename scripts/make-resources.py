@@ -1,14 +1,17 @@
 #!/usr/bin/env python3
-"""Draws the settings dialog's resources and checks their file formats.
+"""Draws the settings dialog's resources and the desktop icons, and checks their file formats.
 
-    make-resources.py [--out DIR]     write TAVELLO.ico, banner.bmp and link.cur into DIR
-                                      (default: the repository's resources/ folder)
-    make-resources.py --check [DIR]   verify that the files in DIR have the fixed formats and are
-                                      exactly what this script draws
+    make-resources.py [--out DIR] [--icons DIR]
+        write TAVELLO.ico, banner.bmp and link.cur into DIR (default: the repository's
+        resources/ folder), and the desktop icons into the icon folder (default:
+        packaging/icons, laid out as share/icons/hicolor)
+    make-resources.py --check [DIR] [--icons DIR]
+        verify that the files have the fixed formats and are exactly what this script draws
 
 The formats are fixed by the program: a 766-byte icon (one 32 x 32 image, 16 colours), an
 87,070-byte banner (198 x 146, 24 bits, uncompressed) and a 32 x 32 two-colour cursor whose hot
-spot is (15, 12). Everything is drawn here from code; nothing is copied from elsewhere.
+spot is (15, 12). The desktop icons are the same 32 x 32 picture as PNG files in several sizes
+and as an SVG drawing. Everything is drawn here from code; nothing is copied from elsewhere.
 """
 
 import argparse
@@ -16,6 +19,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 ICON_NAME = "TAVELLO.ico"
 BANNER_NAME = "banner.bmp"
@@ -295,6 +299,113 @@ def check_cursor(data):
     assert (hsize, bw, bh, bbits, comp) == (40, 32, 64, 1, 0), "cursor is not two-colour 32 x 32"
 
 
+# The desktop icons: the program icon's picture, as the desktop's icon theme wants it.
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def icon_rgba():
+    """The icon as 32 rows of (r, g, b, a)."""
+    return [[(0, 0, 0, 0) if i is None else VGA16[i] + (255,) for i in row] for row in draw_icon()]
+
+
+def resampled(rgba, size):
+    """The picture at size x size: each pixel the area-weighted mean of the pixels it covers."""
+    n = len(rgba)
+    step = n / size
+    out = []
+    for ty in range(size):
+        row = []
+        for tx in range(size):
+            acc = [0.0] * 4
+            y0, y1 = ty * step, (ty + 1) * step
+            x0, x1 = tx * step, (tx + 1) * step
+            for sy in range(int(y0), min(n, math.ceil(y1))):
+                wy = min(y1, sy + 1) - max(y0, sy)
+                for sx in range(int(x0), min(n, math.ceil(x1))):
+                    w = wy * (min(x1, sx + 1) - max(x0, sx))
+                    r, g, b, a = rgba[sy][sx]
+                    acc[0] += r * a * w
+                    acc[1] += g * a * w
+                    acc[2] += b * a * w
+                    acc[3] += a * w
+            area = step * step
+            alpha = acc[3] / area
+            if alpha < 0.5:
+                row.append((0, 0, 0, 0))
+            else:
+                row.append(tuple(int(round(acc[k] / acc[3])) for k in range(3)) + (int(round(alpha)),))
+        out.append(row)
+    return out
+
+
+def png_scanlines(rgba):
+    return b"".join(b"\0" + bytes(v for px in row for v in px) for row in rgba)
+
+
+def png_chunk(kind, data):
+    return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data))
+
+
+def png_bytes(rgba):
+    size = len(rgba)
+    header = struct.pack(">IIBBBBB", size, size, 8, 6, 0, 0, 0)  # 8-bit RGBA
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", header) +
+            png_chunk(b"IDAT", zlib.compress(png_scanlines(rgba), 9)) + png_chunk(b"IEND", b""))
+
+
+def check_png(data, rgba):
+    """Compares pixels, not bytes, so another zlib's output still counts as the same icon."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG file"
+    pos, idat, header = 8, b"", None
+    while pos < len(data):
+        length, kind = struct.unpack_from(">I4s", data, pos)
+        body = data[pos + 8:pos + 8 + length]
+        assert struct.unpack_from(">I", data, pos + 8 + length)[0] == zlib.crc32(kind + body)
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    size = len(rgba)
+    assert header == (size, size, 8, 6, 0, 0, 0), f"not a {size} x {size} RGBA PNG"
+    assert zlib.decompress(idat) == png_scanlines(rgba), "differs from what the script draws"
+
+
+def svg_text():
+    """The 32 x 32 picture as squares, one rectangle per run of equal pixels in a row."""
+    parts = ['<?xml version="1.0" encoding="UTF-8"?>\n',
+             '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+             'viewBox="0 0 32 32" shape-rendering="crispEdges">\n']
+    for y, row in enumerate(icon_rgba()):
+        x = 0
+        while x < len(row):
+            end = x
+            while end < len(row) and row[end] == row[x]:
+                end += 1
+            r, g, b, a = row[x]
+            if a:
+                parts.append(f'<rect x="{x}" y="{y}" width="{end - x}" height="1" '
+                             f'fill="#{r:02x}{g:02x}{b:02x}"/>\n')
+            x = end
+    parts.append("</svg>\n")
+    return "".join(parts).encode()
+
+
+def icon_files():
+    """(relative path, bytes, check) for every desktop icon."""
+    files = []
+    for size in ICON_SIZES:
+        rgba = resampled(icon_rgba(), size)
+        files.append((f"hicolor/{size}x{size}/apps/tavello.png", png_bytes(rgba),
+                      lambda data, rgba=rgba: check_png(data, rgba)))
+    svg = svg_text()
+
+    def check_svg(data):
+        assert data == svg, "differs from what the script draws"
+    files.append(("hicolor/scalable/apps/tavello.svg", svg, check_svg))
+    return files
+
+
 MAKERS = {ICON_NAME: (icon_bytes, check_icon), BANNER_NAME: (banner_bytes, check_banner),
           CURSOR_NAME: (cursor_bytes, check_cursor)}
 
@@ -302,19 +413,21 @@ MAKERS = {ICON_NAME: (icon_bytes, check_icon), BANNER_NAME: (banner_bytes, check
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     default_dir = os.path.join(os.path.dirname(here), "resources")
+    default_icons = os.path.join(os.path.dirname(here), "packaging", "icons")
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", action="store_true", help="verify instead of writing")
     parser.add_argument("--out", default=None)
+    parser.add_argument("--icons", default=default_icons, help="the desktop icons' folder")
     parser.add_argument("dir", nargs="?", default=None)
     args = parser.parse_args()
     folder = args.out or args.dir or default_dir
+    files = [(os.path.join(folder, name), make(), check) for name, (make, check) in MAKERS.items()]
+    files += [(os.path.join(args.icons, name), data, check) for name, data, check in icon_files()]
     failures = 0
-    for name, (make, check) in MAKERS.items():
-        path = os.path.join(folder, name)
-        drawn = make()
+    for path, drawn, check in files:
         check(drawn)
         if not args.check:
-            os.makedirs(folder, exist_ok=True)
+            os.makedirs(os.path.dirname(path), exist_ok=True)
             with open(path, "wb") as f:
                 f.write(drawn)
             continue
@@ -322,9 +435,9 @@ def main():
             with open(path, "rb") as f:
                 stored = f.read()
             check(stored)
-            if stored != drawn:
+            if path.endswith((".ico", ".bmp", ".cur")) and stored != drawn:
                 raise AssertionError("differs from what the script draws; run it again")
-        except (OSError, AssertionError, struct.error) as err:
+        except (OSError, AssertionError, struct.error, zlib.error) as err:
             print(f"{path}: {err}", file=sys.stderr)
             failures += 1
     return 1 if failures else 0

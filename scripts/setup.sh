@@ -14,6 +14,8 @@ PACKAGES=(
   qt6-translations-l10n
   # tests, demo and benchmarks
   xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
+  # the screen-saver host, and checking the install tree and the Debian package
+  xscreensaver xss-lock desktop-file-utils libxml2-utils dpkg-dev lintian
 )
 
 missing=()

@@ -1,9 +1,11 @@
 // TAVELLO: a photo-album screen saver. The screen-saver host starts it with "/S" (show),
-// "/C" (settings) or "/A" (change password); anything else ends at once.
+// "/C" (settings) or "/A" (change password); anything else ends at once. Run by hand,
+// "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list.
 
 #include "dialog/DialogEntry.h"
 #include "platform/Password.h"
 #include "saver/SaverEntry.h"
+#include "startup/AddToXScreensaver.h"
 #include "startup/Start.h"
 #include "startup/SystemServices.h"
 #include "toolkit/Toolkit.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -62,6 +65,9 @@ class PasswordWithApp final : public tavello::PasswordService {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], tavello::kAddToXScreensaverOption) == 0)
+        return tavello::RunAddToXScreensaver(argc, argv);
+
     // The command line as the host passed it, before the toolkit takes any options out of it.
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
