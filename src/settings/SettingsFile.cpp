@@ -52,6 +52,23 @@ void FillFromLines(const QStringList& lines, SaverSettings& s) {
 
 }  // namespace
 
+QString OnOneLine(const QString& text) {
+    const auto isBreak = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    QString line;
+    line.reserve(text.size());
+    bool breakPending = false;
+    for (const QChar c : text) {
+        if (isBreak(c)) {
+            breakPending = !line.isEmpty();
+            continue;
+        }
+        if (breakPending) line.append(u' ');
+        breakPending = false;
+        line.append(c);
+    }
+    return line;
+}
+
 QString WinPath() {
     std::vector<char> buffer(260, '\0');
     const unsigned needed =
@@ -81,11 +98,12 @@ SaverSettings LoadSettings(const QString& path) {
 }
 
 SaveResult SaveSettings(const QString& path, const SaverSettings& s) {
+    // Each value is exactly one line whatever it holds, so no text can shift the ones after it.
     QString text;
     for (const QString* v : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
                              &s.Headline, &s.RandomOrder})
-        text += *v + QStringLiteral("\r\n");
-    for (const QString& picture : s.Pictures) text += picture + QStringLiteral("\r\n");
+        text += OnOneLine(*v) + QStringLiteral("\r\n");
+    for (const QString& picture : s.Pictures) text += OnOneLine(picture) + QStringLiteral("\r\n");
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))

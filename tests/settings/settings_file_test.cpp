@@ -155,6 +155,59 @@ TEST(SettingsFileTest, ReadsShiftJisFileFromTheClassicPlatform) {
     EXPECT_EQ(s.Pictures, QStringList{QStringLiteral("C:\\写真\\海.jpg")});
 }
 
+// A text box can hold pasted line breaks and a file name can contain them; written as they are,
+// they would split the file and shift every later value.
+TEST(SettingsFileTest, LineBreaksInAValueNeverSplitTheFile) {
+    QString SaverSettings::*const fields[] = {
+        &SaverSettings::Speed,      &SaverSettings::HeadlineFont, &SaverSettings::HeadlineSize,
+        &SaverSettings::PicSize,    &SaverSettings::MusicFile,    &SaverSettings::Headline,
+        &SaverSettings::RandomOrder};
+    const struct {
+        const char* name;
+        QString value;
+        QString stored;
+    } rows[] = {
+        {"CR LF between words", "Hello\r\nWorld", "Hello World"},
+        {"lone CR", "a\rb", "a b"},
+        {"lone LF", "a\nb", "a b"},
+        {"a run of breaks is one blank", "Para\r\n\r\n\nnext\r\rend", "Para next end"},
+        {"breaks at the ends go", "\r\n/music/a.mp3\n", "/music/a.mp3"},
+        {"nothing but breaks", "\r\n\n", ""},
+        {"every other character kept", QStringLiteral(" 　\t\"%1\x7f見\v\f "),
+         QStringLiteral(" 　\t\"%1\x7f見\v\f ")},
+    };
+    for (const auto& row : rows) {
+        // Each of the seven values in turn, then the first picture.
+        for (std::size_t field = 0; field <= std::size(fields); ++field) {
+            SCOPED_TRACE(std::string(row.name) + ", line " + std::to_string(field + 1));
+            TestDir dir;
+            SaverSettings s = Sample();
+            SaverSettings expected = s;
+            if (field < std::size(fields)) {
+                s.*fields[field] = row.value;
+                expected.*fields[field] = row.stored;
+            } else {
+                s.Pictures[0] = row.value;
+                expected.Pictures[0] = row.stored;
+            }
+            ASSERT_TRUE(SaveSettings(dir.file("T.INI"), s).ok);
+            QStringList lines{expected.Speed,      expected.HeadlineFont, expected.HeadlineSize,
+                              expected.PicSize,    expected.MusicFile,    expected.Headline,
+                              expected.RandomOrder};
+            lines += expected.Pictures;
+            EXPECT_EQ(dir.read(dir.file("T.INI")), (lines.join("\r\n") + "\r\n").toUtf8());
+        }
+    }
+    // What the dialog writes after a pasted headline reads back as one headline.
+    TestDir dir;
+    SaverSettings s = Sample();
+    s.Headline = "Hello\r\nWorld";
+    ASSERT_TRUE(SaveSettings(dir.file("T.INI"), s).ok);
+    SaverSettings expected = Sample();
+    expected.Headline = "Hello World";
+    EXPECT_EQ(LoadSettings(dir.file("T.INI")), expected);
+}
+
 TEST(SettingsFileTest, FailedSaveReportsAndLeavesTheOldFile) {
     // A file-size limit makes the write fail midway, like a full disk, even for root.
     TestDir dir;
