@@ -13,7 +13,8 @@ QString WinPath();
 QString SettingsPath();
 
 // Reads the file at path; a missing file (or anything but a regular file) gives the defaults.
-// Never creates the file. Lines end at CR or CR LF; a lone LF is part of the line.
+// Never creates the file. Lines end at CR or CR LF; a lone LF is part of the line. Reads at most
+// 64 MiB, up to the last whole line, and at most 100,000 picture lines.
 SaverSettings LoadSettings(const QString& path);
 
 // text as one line: each run of line breaks (CR, LF) between other characters becomes one blank,

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <csignal>
+#include <functional>
 
 namespace tavello {
 namespace {
@@ -206,6 +207,65 @@ TEST(SettingsFileTest, LineBreaksInAValueNeverSplitTheFile) {
     SaverSettings expected = Sample();
     expected.Headline = "Hello World";
     EXPECT_EQ(LoadSettings(dir.file("T.INI")), expected);
+}
+
+// The reader stops at 64 MiB; a file cut there must not end in part of a line.
+TEST(SettingsFileTest, AFileCutAtTheLimitEndsAtItsLastWholeLine) {
+    constexpr qsizetype kLimit = 64 * 1024 * 1024;
+    const QByteArray head = Utf8("5\r\nF\r\n48\r\n100%\r\n\r\n見出し\r\n0\r\n/a.jpg\r\n");
+    // head, then a picture line of x's whose CR LF ends right before the byte at offset end.
+    const auto headAndLineEndingAt = [&](qsizetype end) {
+        return head + "/" + QByteArray(end - head.size() - 3, 'x') + "\r\n";
+    };
+    // head, then three-byte characters laid so that the limit falls inside one of them.
+    const auto headAndSplitCharacter = [&] {
+        QByteArray file = head + "/";
+        while ((kLimit - file.size()) % 3 != 1) file += "y";
+        return file + QByteArray("見").repeated((kLimit - file.size()) / 3 + 1);
+    };
+    const struct {
+        const char* name;
+        std::function<QByteArray()> file;  // made when its row runs: each is 64 MiB
+        QString headline;
+        QStringList pictures;
+        qsizetype longPicture;  // the length of a last picture of x's; 0 for none
+    } rows[] = {
+        {"a picture line crossing the limit, inside a character, is dropped",
+         headAndSplitCharacter,
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         0},
+        {"the limit between CR and LF keeps the line",
+         [&] { return headAndLineEndingAt(kLimit + 1) + "/b.jpg\r\n"; },
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         kLimit - 1 - head.size()},
+        {"a file of exactly the limit is whole",
+         [&] { return headAndLineEndingAt(kLimit); },
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         kLimit - 2 - head.size()},
+        {"64 MiB + 1 byte without a line ending gives the defaults",
+         [&] { return QByteArray(kLimit + 1, '7'); },
+         "TAVELLO Ver1.00",
+         {},
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestDir dir;
+        dir.write("T.INI", row.file());
+        const SaverSettings s = LoadSettings(dir.file("T.INI"));
+        EXPECT_EQ(s.Speed, "5");
+        EXPECT_EQ(s.Headline, row.headline);
+        EXPECT_EQ(s.Pictures.mid(0, row.pictures.size()), row.pictures);
+        const qsizetype count = row.pictures.size() + (row.longPicture > 0 ? 1 : 0);
+        EXPECT_EQ(s.Pictures.size(), count);
+        if (row.longPicture > 0 && s.Pictures.size() == count) {
+            EXPECT_EQ(s.Pictures.last().size(), row.longPicture);
+            EXPECT_TRUE(s.Pictures.last().endsWith(u'x'));
+        }
+    }
 }
 
 TEST(SettingsFileTest, FailedSaveReportsAndLeavesTheOldFile) {
