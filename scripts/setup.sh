@@ -16,7 +16,19 @@ PACKAGES=(
   xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
   # the screen-saver host, and checking the install tree and the Debian package
   xscreensaver xss-lock desktop-file-utils libxml2-utils dpkg-dev lintian
+  # tests that read numbers under a comma-decimal locale
+  locales
 )
+
+# The comma-decimal locale those tests switch to.
+ensure_test_locale() {
+  if locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then return; fi
+  echo "setup: generating the de_DE.UTF-8 locale"
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+}
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -24,11 +36,11 @@ for p in "${PACKAGES[@]}"; do
 done
 if [ "${#missing[@]}" -eq 0 ]; then
   echo "setup: all ${#PACKAGES[@]} packages present"
+  ensure_test_locale
   exit 0
 fi
 
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 echo "setup: installing ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+ensure_test_locale

@@ -1,8 +1,9 @@
 // The dialog's small controls: the font-size box's filter and range check, the seconds label,
-// the text boxes that select their text on entry and the two link labels.
+// the text boxes that keep to one line and select their text on entry, and the two link labels.
 
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2.h"
+#include "dialog/OneLineValidator.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "toolkit/AutoSizeLabel.h"
@@ -70,6 +71,11 @@ void Form2::WireHandlers() {
     connect(lstPic, &QListWidget::itemSelectionChanged, this, &Form2::lstPic_Click);
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(hscSpeed, &QScrollBar::valueChanged, this, &Form2::hscSpeed_Change);
+
+    // A paste of several lines must not reach the settings file as several lines.
+    auto* oneLine = new OneLineValidator(this);
+    for (QLineEdit* box : {txtMidashi, txtMdata, cmbFontsize->lineEdit()})
+        box->setValidator(oneLine);
 
     cmbFontsize->installEventFilter(this);
     // Characters from an input method are never digits the box takes.

@@ -1,8 +1,9 @@
 #include "settings/Numbers.h"
 
-#include <cctype>
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
 #include <string>
+#include <string_view>
 
 namespace tavello {
 namespace {
@@ -24,10 +25,19 @@ std::string Compact(const QString& text) {
     return out;
 }
 
+// Character tests of our own: the C library's follow the locale the toolkit has set.
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool IsDigitInBase(char c, int base) {
     if (base == 8) return c >= '0' && c <= '7';
-    if (base == 16) return std::isxdigit(static_cast<unsigned char>(c)) != 0;
-    return c >= '0' && c <= '9';
+    if (base == 16) return IsDigit(c) || (LowerAscii(c) >= 'a' && LowerAscii(c) <= 'f');
+    return IsDigit(c);
 }
 
 // "&H" / "&O" numbers: the digits up to the first that does not belong. Hexadecimal and octal
@@ -36,7 +46,7 @@ double ReadRadix(const std::string& s, std::size_t pos, int base, std::size_t* e
     double value = 0;
     std::size_t i = pos;
     while (i < s.size() && IsDigitInBase(s[i], base)) {
-        const char c = static_cast<char>(std::tolower(static_cast<unsigned char>(s[i])));
+        const char c = LowerAscii(s[i]);
         value = value * base + (c <= '9' ? c - '0' : c - 'a' + 10);
         ++i;
     }
@@ -45,16 +55,57 @@ double ReadRadix(const std::string& s, std::size_t pos, int base, std::size_t* e
     return value;
 }
 
+// Whether a well-formed decimal text without sign (digits, ".", exponent) that a double cannot
+// hold is too large for it rather than too small: where its first significant digit stands.
+bool TooLarge(std::string_view text) {
+    const std::size_t e = text.find_first_of("eEdD");
+    const std::string_view mantissa = text.substr(0, e);
+    long long exponent = 0;
+    if (e != std::string_view::npos) {
+        std::string_view digits = text.substr(e + 1);
+        const bool negative = !digits.empty() && digits.front() == '-';
+        if (!digits.empty() && (digits.front() == '+' || digits.front() == '-'))
+            digits.remove_prefix(1);
+        // An exponent beyond any count of digits decides alone.
+        constexpr long long kDecisive = 1'000'000'000'000;
+        if (std::from_chars(digits.data(), digits.data() + digits.size(), exponent).ec !=
+                std::errc() ||
+            exponent > kDecisive)
+            return !negative;
+        if (negative) exponent = -exponent;
+    }
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_not_of("0.");
+    if (first == std::string_view::npos) return false;
+    const long long position = first < point ? static_cast<long long>(point - first)
+                                             : -static_cast<long long>(first - point - 1);
+    return position + exponent > 0;
+}
+
+// The value of a well-formed decimal text (sign, digits, ".", exponent with "e" or "d"). The
+// point is "." whatever the locale; beyond a double's range the value is an infinity or zero.
+double DecimalValue(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) text.remove_prefix(1);
+    std::string number(text);
+    for (char& c : number)
+        if (c == 'd' || c == 'D') c = 'e';
+    double value = 0;
+    const std::errc error = std::from_chars(number.data(), number.data() + number.size(), value).ec;
+    if (error == std::errc::result_out_of_range) value = TooLarge(number) ? HUGE_VAL : 0.0;
+    return negative ? -value : value;
+}
+
 // Reads one decimal number at the start of s: sign, digits, one ".", exponent. Returns the
 // number of characters taken (0 when there is no number) and the value.
 std::size_t ReadDecimal(const std::string& s, double* value) {
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
     std::size_t digits = 0;
-    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) ++i, ++digits;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
     }
     if (digits == 0) {
         *value = 0;
@@ -65,23 +116,20 @@ std::size_t ReadDecimal(const std::string& s, double* value) {
         std::size_t j = i + 1;
         if (j < s.size() && (s[j] == '+' || s[j] == '-')) ++j;
         const std::size_t expDigits = j;
-        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) ++j;
+        while (j < s.size() && IsDigit(s[j])) ++j;
         if (j > expDigits) end = j;
     }
-    std::string number = s.substr(0, end);
-    for (char& c : number)
-        if (c == 'd' || c == 'D') c = 'e';
-    *value = std::strtod(number.c_str(), nullptr);
+    *value = DecimalValue(std::string_view(s).substr(0, end));
     return end;
 }
 
 // Reads the number at the start of s; returns the characters taken (0 for none).
 std::size_t ReadNumber(const std::string& s, double* value) {
     if (s.size() >= 2 && s[0] == '&') {
-        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(s[1])));
-        if (kind == 'H' || kind == 'O') {
+        const char kind = LowerAscii(s[1]);
+        if (kind == 'h' || kind == 'o') {
             std::size_t end = 0;
-            *value = ReadRadix(s, 2, kind == 'H' ? 16 : 8, &end);
+            *value = ReadRadix(s, 2, kind == 'h' ? 16 : 8, &end);
             return end > 2 ? end : 0;
         }
     }

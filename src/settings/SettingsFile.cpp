@@ -2,11 +2,12 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 #include "platform/TextCodec.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <optional>
 #include <vector>
 
 namespace tavello {
@@ -16,41 +17,65 @@ namespace {
 // must not exhaust memory.
 constexpr qint64 kMaxSettingsBytes = 64 * 1024 * 1024;
 
-// Splits text into lines ended by CR or CR LF. A lone LF stays part of its line, a last line
-// without an ending still counts, and the end right behind a final ending adds no empty line.
-QStringList SplitLines(const QString& text) {
+// The dialog lets a list grow to 1000 pictures; a list a hundred times longer comes from no real
+// use, and keeping the millions of lines a file that size can hold would take gigabytes and
+// minutes in the dialog's list. Lines beyond it are left unread.
+constexpr qsizetype kMaxPictureLines = 100'000;
+constexpr qsizetype kValueLines = 7;
+
+// Splits text into at most maxLines lines ended by CR or CR LF. A lone LF stays part of its
+// line, a last line without an ending still counts, and the end right behind a final ending adds
+// no empty line.
+QStringList SplitLines(const QString& text, qsizetype maxLines) {
     QStringList lines;
-    QString current;
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r') {
-            current.append(c);
-            continue;
+    qsizetype start = 0;
+    while (start < n && lines.size() < maxLines) {
+        const qsizetype cr = text.indexOf(u'\r', start);
+        if (cr < 0) {
+            lines.append(text.mid(start));
+            break;
         }
-        if (i + 1 < n && text[i + 1] == u'\n') ++i;
-        lines.append(current);
-        current.clear();
+        lines.append(text.mid(start, cr - start));
+        start = cr + 1;
+        if (start < n && text[start] == u'\n') ++start;
     }
-    if (!current.isEmpty()) lines.append(current);
     return lines;
 }
 
 void FillFromLines(const QStringList& lines, SaverSettings& s) {
     QString* const values[] = {&s.Speed,     &s.HeadlineFont, &s.HeadlineSize, &s.PicSize,
                                &s.MusicFile, &s.Headline,     &s.RandomOrder};
-    const qsizetype valueLines = std::min<qsizetype>(lines.size(), std::size(values));
+    const qsizetype valueLines = std::min<qsizetype>(lines.size(), kValueLines);
     // A short file keeps the defaults for the values it lacks.
     for (qsizetype i = 0; i < valueLines; ++i) *values[i] = lines[i];
     // Files of the older six-line layout carry a picture path where the flag would stand.
-    if (valueLines == 7 && s.RandomOrder.size() > 1) {
+    if (valueLines == kValueLines && s.RandomOrder.size() > 1) {
         s.Pictures.append(s.RandomOrder);
         s.RandomOrder = QStringLiteral("0");
     }
-    for (qsizetype i = 7; i < lines.size(); ++i) s.Pictures.append(lines[i]);
+    for (qsizetype i = kValueLines; i < lines.size() && s.Pictures.size() < kMaxPictureLines; ++i)
+        s.Pictures.append(lines[i]);
 }
 
 }  // namespace
+
+QString OnOneLine(const QString& text) {
+    const auto isBreak = [](QChar c) { return c == u'\r' || c == u'\n'; };
+    QString line;
+    line.reserve(text.size());
+    bool breakPending = false;
+    for (const QChar c : text) {
+        if (isBreak(c)) {
+            breakPending = !line.isEmpty();
+            continue;
+        }
+        if (breakPending) line.append(u' ');
+        breakPending = false;
+        line.append(c);
+    }
+    return line;
+}
 
 QString WinPath() {
     std::vector<char> buffer(260, '\0');
@@ -71,21 +96,25 @@ QString SettingsPath() {
 
 SaverSettings LoadSettings(const QString& path) {
     SaverSettings s = DefaultSettings();
-    const QFileInfo info(path);
-    if (!info.isFile() || info.isHidden()) return s;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return s;
-    const QByteArray bytes = file.read(kMaxSettingsBytes);
-    FillFromLines(SplitLines(DecodeText(bytes)), s);
+    if (QFileInfo(path).isHidden()) return s;
+    // A folder, FIFO or device is refused without being waited on, and counts as missing.
+    bool cut = false;
+    std::optional<QByteArray> bytes = ReadRegularFile(path, kMaxSettingsBytes, &cut);
+    if (!bytes) return s;
+    // What follows the last line ending of a cut file is part of a line: no value, no picture.
+    // A CR byte is never part of a character in UTF-8 or Shift-JIS, so the cut is clean.
+    if (cut) bytes->truncate(bytes->lastIndexOf('\r') + 1);
+    FillFromLines(SplitLines(DecodeText(*bytes), kValueLines + kMaxPictureLines), s);
     return s;
 }
 
 SaveResult SaveSettings(const QString& path, const SaverSettings& s) {
+    // Each value is exactly one line whatever it holds, so no text can shift the ones after it.
     QString text;
     for (const QString* v : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
                              &s.Headline, &s.RandomOrder})
-        text += *v + QStringLiteral("\r\n");
-    for (const QString& picture : s.Pictures) text += picture + QStringLiteral("\r\n");
+        text += OnOneLine(*v) + QStringLiteral("\r\n");
+    for (const QString& picture : s.Pictures) text += OnOneLine(picture) + QStringLiteral("\r\n");
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))

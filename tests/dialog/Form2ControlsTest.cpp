@@ -4,6 +4,7 @@
 #include "DialogTestKit.h"
 #include "dialog/Form2Links.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -140,6 +141,53 @@ TEST_F(ControlsTest, EnteringATextBoxSelectsItsWholeText) {
     control("cmbFontsize")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(control<QLineEdit>("txtMidashi")->selectedText(), "new");
+}
+
+// Several copied lines pasted into a one-line box would become several lines of the settings
+// file, and every value after them would move.
+TEST_F(ControlsTest, PastedLineBreaksStayOutOfTheBoxesAndTheFile) {
+    const struct {
+        const char* box;
+        QString pasted;
+        QString shown;
+    } rows[] = {
+        {"txtMidashi", "Hello\r\nWorld", "Hello World"},
+        {"txtMidashi", "\r\nHello\r\rWorld\n", "Hello World"},
+        {"txtMdata", "/music/a\r\nb.mp3", "/music/a b.mp3"},
+        {"txtMdata", "/music/a.mp3\n", "/music/a.mp3"},
+        {"txtMidashi", QStringLiteral("２０２６\t年 \"夏\"  "),
+         QStringLiteral("２０２６\t年 \"夏\"  ")},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.box) + ": " + row.pasted.toStdString());
+        auto* box = control<QLineEdit>(row.box);
+        box->setFocus();
+        box->clear();
+        QGuiApplication::clipboard()->setText(row.pasted);
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), row.shown);
+    }
+    // Pasting in the middle leaves the caret behind the pasted text.
+    auto* headline = control<QLineEdit>("txtMidashi");
+    headline->setText("AB");
+    headline->setCursorPosition(1);
+    QGuiApplication::clipboard()->setText("x\r\ny");
+    headline->paste();
+    EXPECT_EQ(headline->text(), "Ax yB");
+    EXPECT_EQ(headline->cursorPosition(), 4);
+    // The size box's key filter stops Ctrl+V; its context menu pastes all the same.
+    size()->setEditText("");
+    QGuiApplication::clipboard()->setText("48\r\n");
+    size()->lineEdit()->paste();
+    EXPECT_EQ(size()->currentText(), "48");
+
+    QGuiApplication::clipboard()->setText("Hello\r\nWorld");
+    headline->selectAll();
+    headline->paste();
+    control<QLineEdit>("txtMdata")->setText("/music/a\rb.mp3");
+    form_->cmdOk_Click();
+    EXPECT_EQ(readSettings(), CrLfLines({"5", QStringLiteral("ＭＳ Ｐゴシック"), "48", "100%",
+                                         "/music/a b.mp3", "Hello World", "0"}));
 }
 
 TEST_F(ControlsTest, LinkLabelsOpenTheirCaptionThroughTheShell) {

@@ -1,6 +1,7 @@
 // Loading the dialog from the settings file, and what OK, Cancel and the close box do to it.
 
 #include "DialogTestKit.h"
+#include "support/CommaLocale.h"
 #include "toolkit/Toolkit.h"
 
 #include <QCheckBox>
@@ -92,6 +93,25 @@ TEST_F(LoadTest, SpeedIsRoundedHalfToEvenAndKeptInTheBarsRange) {
         open();
         EXPECT_EQ(control<QScrollBar>("hscSpeed")->value(), row.value);
         EXPECT_EQ(control<QLabel>("lblSecond")->text(), QStringLiteral(" %1秒").arg(row.value));
+    }
+}
+
+TEST_F(LoadTest, SpeedReadsItsPointInACommaLocale) {
+    // The toolkit has set the C library's locale from the environment; a German user's must not
+    // turn 3.5 into 3.
+    const CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << CommaLocale::kMissing;
+    const struct {
+        const char* speed;
+        int value;
+    } rows[] = {{"3.5", 4}, {"2.5", 2}, {"9.5", 10}, {"1.6", 2}, {"4,5", 4}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.speed);
+        QStringList values = kValues;
+        values[0] = QString::fromUtf8(row.speed);
+        writeSettings(CrLfLines(values));
+        open();
+        EXPECT_EQ(control<QScrollBar>("hscSpeed")->value(), row.value);
     }
 }
 

@@ -1,7 +1,9 @@
 #include "settings/Numbers.h"
+#include "support/CommaLocale.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdint>
 
 namespace tavello {
@@ -32,6 +34,41 @@ INSTANTIATE_TEST_SUITE_P(
                       LeadingCase{u"+-3", 0}, LeadingCase{u"abc", 0},
                       LeadingCase{u"画面の大きさに調整", 0}, LeadingCase{u"75%", 75},
                       LeadingCase{u"１２", 0}, LeadingCase{u"3\r4", 3}, LeadingCase{u"0012", 12}));
+
+// The decimal point is "." whatever locale the toolkit has given the C library; the test main
+// has created the application object, which sets that locale from the environment.
+TEST(NumbersInACommaLocaleTest, ThePointIsAlwaysTheDecimalPoint) {
+    const test::CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << test::CommaLocale::kMissing;
+    const struct {
+        const char16_t* text;
+        double leading;
+        bool strictOk;
+        double strict;
+    } rows[] = {
+        {u"2.5", 2.5, true, 2.5},
+        {u"3.5 seconds", 3.5, false, 0},
+        {u"-0.25e1", -2.5, true, -2.5},
+        {u".5", 0.5, true, 0.5},
+        {u"1,5", 1, false, 0},
+        {u"+7.75", 7.75, true, 7.75},
+        {u"1e999", HUGE_VAL, true, HUGE_VAL},
+        {u"-1e999", -HUGE_VAL, true, -HUGE_VAL},
+        {u"1e-999", 0, true, 0},
+        {u"0.00000000000000000000000000000000000000000000000000001e-300", 0, true, 0},
+        {u"123456789012345678901234567890", 1.2345678901234568e29, true, 1.2345678901234568e29},
+    };
+    for (const auto& row : rows) {
+        const QString text = QString::fromUtf16(row.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_DOUBLE_EQ(LeadingNumber(text), row.leading);
+        const std::optional<double> strict = StrictNumber(text);
+        ASSERT_EQ(strict.has_value(), row.strictOk);
+        if (row.strictOk) {
+            EXPECT_DOUBLE_EQ(*strict, row.strict);
+        }
+    }
+}
 
 struct StrictCase {
     const char16_t* text;

@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <csignal>
+#include <functional>
 
 namespace tavello {
 namespace {
@@ -153,6 +154,118 @@ TEST(SettingsFileTest, ReadsShiftJisFileFromTheClassicPlatform) {
     EXPECT_EQ(s.PicSize, QStringLiteral("画面の大きさに調整"));
     EXPECT_EQ(s.Headline, QStringLiteral("見出し"));
     EXPECT_EQ(s.Pictures, QStringList{QStringLiteral("C:\\写真\\海.jpg")});
+}
+
+// A text box can hold pasted line breaks and a file name can contain them; written as they are,
+// they would split the file and shift every later value.
+TEST(SettingsFileTest, LineBreaksInAValueNeverSplitTheFile) {
+    QString SaverSettings::*const fields[] = {
+        &SaverSettings::Speed,      &SaverSettings::HeadlineFont, &SaverSettings::HeadlineSize,
+        &SaverSettings::PicSize,    &SaverSettings::MusicFile,    &SaverSettings::Headline,
+        &SaverSettings::RandomOrder};
+    const struct {
+        const char* name;
+        QString value;
+        QString stored;
+    } rows[] = {
+        {"CR LF between words", "Hello\r\nWorld", "Hello World"},
+        {"lone CR", "a\rb", "a b"},
+        {"lone LF", "a\nb", "a b"},
+        {"a run of breaks is one blank", "Para\r\n\r\n\nnext\r\rend", "Para next end"},
+        {"breaks at the ends go", "\r\n/music/a.mp3\n", "/music/a.mp3"},
+        {"nothing but breaks", "\r\n\n", ""},
+        {"every other character kept", QStringLiteral(" 　\t\"%1\x7f見\v\f "),
+         QStringLiteral(" 　\t\"%1\x7f見\v\f ")},
+    };
+    for (const auto& row : rows) {
+        // Each of the seven values in turn, then the first picture.
+        for (std::size_t field = 0; field <= std::size(fields); ++field) {
+            SCOPED_TRACE(std::string(row.name) + ", line " + std::to_string(field + 1));
+            TestDir dir;
+            SaverSettings s = Sample();
+            SaverSettings expected = s;
+            if (field < std::size(fields)) {
+                s.*fields[field] = row.value;
+                expected.*fields[field] = row.stored;
+            } else {
+                s.Pictures[0] = row.value;
+                expected.Pictures[0] = row.stored;
+            }
+            ASSERT_TRUE(SaveSettings(dir.file("T.INI"), s).ok);
+            QStringList lines{expected.Speed,      expected.HeadlineFont, expected.HeadlineSize,
+                              expected.PicSize,    expected.MusicFile,    expected.Headline,
+                              expected.RandomOrder};
+            lines += expected.Pictures;
+            EXPECT_EQ(dir.read(dir.file("T.INI")), (lines.join("\r\n") + "\r\n").toUtf8());
+        }
+    }
+    // What the dialog writes after a pasted headline reads back as one headline.
+    TestDir dir;
+    SaverSettings s = Sample();
+    s.Headline = "Hello\r\nWorld";
+    ASSERT_TRUE(SaveSettings(dir.file("T.INI"), s).ok);
+    SaverSettings expected = Sample();
+    expected.Headline = "Hello World";
+    EXPECT_EQ(LoadSettings(dir.file("T.INI")), expected);
+}
+
+// The reader stops at 64 MiB; a file cut there must not end in part of a line.
+TEST(SettingsFileTest, AFileCutAtTheLimitEndsAtItsLastWholeLine) {
+    constexpr qsizetype kLimit = 64 * 1024 * 1024;
+    const QByteArray head = Utf8("5\r\nF\r\n48\r\n100%\r\n\r\n見出し\r\n0\r\n/a.jpg\r\n");
+    // head, then a picture line of x's whose CR LF ends right before the byte at offset end.
+    const auto headAndLineEndingAt = [&](qsizetype end) {
+        return head + "/" + QByteArray(end - head.size() - 3, 'x') + "\r\n";
+    };
+    // head, then three-byte characters laid so that the limit falls inside one of them.
+    const auto headAndSplitCharacter = [&] {
+        QByteArray file = head + "/";
+        while ((kLimit - file.size()) % 3 != 1) file += "y";
+        return file + QByteArray("見").repeated((kLimit - file.size()) / 3 + 1);
+    };
+    const struct {
+        const char* name;
+        std::function<QByteArray()> file;  // made when its row runs: each is 64 MiB
+        QString headline;
+        QStringList pictures;
+        qsizetype longPicture;  // the length of a last picture of x's; 0 for none
+    } rows[] = {
+        {"a picture line crossing the limit, inside a character, is dropped",
+         headAndSplitCharacter,
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         0},
+        {"the limit between CR and LF keeps the line",
+         [&] { return headAndLineEndingAt(kLimit + 1) + "/b.jpg\r\n"; },
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         kLimit - 1 - head.size()},
+        {"a file of exactly the limit is whole",
+         [&] { return headAndLineEndingAt(kLimit); },
+         QStringLiteral("見出し"),
+         {"/a.jpg"},
+         kLimit - 2 - head.size()},
+        {"64 MiB + 1 byte without a line ending gives the defaults",
+         [&] { return QByteArray(kLimit + 1, '7'); },
+         "TAVELLO Ver1.00",
+         {},
+         0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestDir dir;
+        dir.write("T.INI", row.file());
+        const SaverSettings s = LoadSettings(dir.file("T.INI"));
+        EXPECT_EQ(s.Speed, "5");
+        EXPECT_EQ(s.Headline, row.headline);
+        EXPECT_EQ(s.Pictures.mid(0, row.pictures.size()), row.pictures);
+        const qsizetype count = row.pictures.size() + (row.longPicture > 0 ? 1 : 0);
+        EXPECT_EQ(s.Pictures.size(), count);
+        if (row.longPicture > 0 && s.Pictures.size() == count) {
+            EXPECT_EQ(s.Pictures.last().size(), row.longPicture);
+            EXPECT_TRUE(s.Pictures.last().endsWith(u'x'));
+        }
+    }
 }
 
 TEST(SettingsFileTest, FailedSaveReportsAndLeavesTheOldFile) {
