@@ -2,7 +2,9 @@
 // Helpers shared by the benchmarks: timing, medians, the RESULT lines, the djpeg baseline and
 // photo-like test pictures.
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace tavello::bench {
@@ -80,6 +83,29 @@ inline QImage PhotoLikePicture(QSize size, quint32 seed) {
         }
     }
     return image;
+}
+
+// A figure of this process's /proc status ("VmRSS:", "VmHWM:", "Threads:"), in the unit it is
+// given in there (kB for sizes); -1 when it cannot be read.
+inline qint64 ProcStatus(const char* key) {
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly)) return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(qsizetype(std::strlen(key))).trimmed().split(' ')[0].toLongLong();
+    }
+    return -1;
+}
+
+inline qint64 ProcStatusKb(const char* key) {
+    return ProcStatus(key);
+}
+
+// How many file descriptors this process holds open.
+inline qint64 OpenFileDescriptors() {
+    return QDir("/proc/self/fd")
+        .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+        .size();
 }
 
 inline bool WriteJpeg(const QString& path, const QImage& image) {

@@ -134,16 +134,6 @@ int DecodeBench(bool shortRun, const QString& folder) {
     return ratio <= 1.3 && Median(putUp) < 16 ? 0 : 1;
 }
 
-qint64 ProcStatusKb(const char* key) {
-    QFile status("/proc/self/status");
-    if (!status.open(QIODevice::ReadOnly)) return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(qsizetype(strlen(key))).trimmed().split(' ')[0].toLongLong();
-    }
-    return -1;
-}
-
 int MemoryBench(bool shortRun, const QString& folder) {
     // The photos are drawn by a child process, so their drawing does not count as our peak.
     const int photos = 3;

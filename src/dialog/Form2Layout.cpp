@@ -82,6 +82,7 @@ AutoSizeLabel* Caption(QWidget* parent, const char* name, const QString& text, i
 QLabel* FixedLabel(QWidget* parent, const char* name, const QString& text, int left, int top,
                    int width, int height, Qt::Alignment alignment = Qt::AlignLeft) {
     auto* label = Make<QLabel>(parent, name, left, top, width, height);
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(alignment | Qt::AlignTop);
     label->setText(text);
     return label;

@@ -14,6 +14,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 
+#include <cmath>
+
 namespace tavello {
 
 namespace {
@@ -46,6 +48,9 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
     Label1_->setAutoFillBackground(false);
     Label1_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     Label1_->setFocusPolicy(Qt::NoFocus);
+    // Only what fits on the screen is laid out, however long the headline.
+    Label1_->setVisibleArea(
+        QSize(static_cast<int>(std::ceil(ScreenW())), static_cast<int>(std::ceil(ScreenH()))));
     QFont designFont(QStringLiteral("HG丸ｺﾞｼｯｸM-PRO"));
     designFont.setPointSizeF(36);
     Label1_->setFont(designFont);

@@ -1,5 +1,6 @@
 #include "toolkit/Picture.h"
 
+#include "platform/RegularFile.h"
 #include "toolkit/PictureIntegrity.h"
 
 #include <QFile>
@@ -7,7 +8,9 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <memory>
 
 namespace tavello {
 namespace {
@@ -20,7 +23,11 @@ bool SwapsSides(QImageIOHandler::Transformations transformation) {
 
 // The size the reader reports, turned the way the orientation tag says. Invalid when unknown.
 QSize OrientedSize(QImageReader& reader) {
-    const QSize raw = reader.size();
+    QSize raw = reader.size();
+    // A BMP stored top-down says so with a negative height, which the reader passes on as it is.
+    if (raw.height() < 0 && raw.height() != INT_MIN && reader.format() == "bmp") {
+        raw.setHeight(-raw.height());
+    }
     if (!raw.isValid() || raw.isEmpty()) return QSize();
     return SwapsSides(reader.transformation()) ? raw.transposed() : raw;
 }
@@ -101,8 +108,10 @@ QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize) {
 }
 
 std::optional<QSize> ReadPictureSize(const QString& path) {
-    if (path.isEmpty()) return std::nullopt;
-    QImageReader reader(path);
+    // Only regular files: a FIFO or a device given as a picture would block the read for good.
+    const std::unique_ptr<QFile> file = OpenRegularFile(path);
+    if (!file) return std::nullopt;
+    QImageReader reader(file.get());
     const QSize size = OrientedSize(reader);
     if (!size.isValid()) return std::nullopt;
     return size;
@@ -111,11 +120,11 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
 std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) {
     if (path.isEmpty()) return LoadedPicture{QImage(), QSize(0, 0), true};
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() <= 0) return std::nullopt;
-    if (file.size() > kMaxPictureFileBytes || !PictureFileComplete(file)) return std::nullopt;
-    if (!file.seek(0)) return std::nullopt;
-    QImageReader reader(&file);
+    const std::unique_ptr<QFile> file = OpenRegularFile(path);
+    if (!file || file->size() <= 0) return std::nullopt;
+    if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
+    if (!file->seek(0)) return std::nullopt;
+    QImageReader reader(file.get());
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kMaxDecodeMegabytes);
 

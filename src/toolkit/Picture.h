@@ -30,11 +30,13 @@ inline constexpr qint64 kMaxPicturePixels = 400LL * 1000 * 1000;
 inline constexpr int kMaxDecodeMegabytes = 256;
 
 // The picture's own size from its header, with a 90° orientation tag swapping width and height.
-// Nothing for a missing, unreadable or non-picture file, or a size of zero.
+// Nothing for a missing, unreadable or non-picture file, a size of zero, or a path that is no
+// regular file (a folder, FIFO, device or socket is never opened for reading).
 std::optional<QSize> ReadPictureSize(const QString& path);
 
 // Loads a picture. An empty path gives the empty picture. A missing, unreadable, truncated or
-// corrupt file, or one whose size is beyond the limits above, gives nothing.
+// corrupt file, one whose size is beyond the limits above, or a path that is no regular file,
+// gives nothing.
 // When `decodeSize` is valid and no larger than the picture's own size, the picture is decoded at
 // (about) that size, JPEG in the DCT domain, so a big photo shown on a screen decodes quickly and
 // small; otherwise it is decoded at its own size.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 namespace tavello {
 namespace {
@@ -39,33 +40,124 @@ std::int32_t ReadLe32Signed(QByteArrayView bytes, qsizetype pos) {
 
 }  // namespace
 
-bool BmpIsComplete(QByteArrayView bytes, qint64 fileSize) {
+namespace {
+
+constexpr std::int64_t kRgb = 0, kRle8 = 1, kRle4 = 2, kBitfields = 3, kAlphaBitfields = 6;
+
+struct BmpHeader {
+    std::int64_t pixelOffset = 0;
+    std::int64_t width = 0;
+    std::int64_t height = 0;  // rows, whether stored bottom-up or top-down
+    std::int64_t bitsPerPixel = 0;
+    std::int64_t compression = kRgb;
+};
+
+std::optional<BmpHeader> ReadBmpHeader(QByteArrayView bytes) {
     constexpr qsizetype kFileHeader = 14;
-    if (bytes.size() < kFileHeader + 12 || At(bytes, 0) != 'B' || At(bytes, 1) != 'M') return false;
-    const std::int64_t pixelOffset = ReadLe(bytes, 10, 4);
+    if (bytes.size() < kFileHeader + 12 || At(bytes, 0) != 'B' || At(bytes, 1) != 'M') {
+        return std::nullopt;
+    }
+    BmpHeader bmp;
+    bmp.pixelOffset = ReadLe(bytes, 10, 4);
     const std::int64_t infoSize = ReadLe(bytes, kFileHeader, 4);
-    std::int64_t width = 0, height = 0, bitsPerPixel = 0, compression = 0;
     if (infoSize == 12) {  // the old OS/2 header with 16-bit sizes
-        width = ReadLe(bytes, 18, 2);
-        height = ReadLe(bytes, 20, 2);
-        bitsPerPixel = ReadLe(bytes, 24, 2);
+        bmp.width = ReadLe(bytes, 18, 2);
+        bmp.height = ReadLe(bytes, 20, 2);
+        bmp.bitsPerPixel = ReadLe(bytes, 24, 2);
     } else if (infoSize >= 40 && bytes.size() >= kFileHeader + 40) {
-        width = ReadLe32Signed(bytes, 18);
-        height = std::llabs(ReadLe32Signed(bytes, 22));
-        bitsPerPixel = ReadLe(bytes, 28, 2);
-        compression = ReadLe(bytes, 30, 4);
+        bmp.width = ReadLe32Signed(bytes, 18);
+        bmp.height = std::llabs(ReadLe32Signed(bytes, 22));
+        bmp.bitsPerPixel = ReadLe(bytes, 28, 2);
+        bmp.compression = ReadLe(bytes, 30, 4);
     } else {
-        return false;
+        return std::nullopt;
     }
-    constexpr std::int64_t kRgb = 0, kBitfields = 3, kAlphaBitfields = 6;
-    if (compression != kRgb && compression != kBitfields && compression != kAlphaBitfields) {
-        return true;  // run-length coded rows have no fixed size to check
+    return bmp;
+}
+
+bool IsRunLengthCoded(const BmpHeader& bmp) {
+    return (bmp.compression == kRle8 && bmp.bitsPerPixel == 8) ||
+           (bmp.compression == kRle4 && bmp.bitsPerPixel == 4);
+}
+
+// Reads a device a chunk at a time, one byte after another.
+class ByteReader {
+  public:
+    explicit ByteReader(QIODevice& device) : device_(device) {}
+    // The next byte, or -1 at the end of the data.
+    int next() {
+        if (pos_ == chunk_.size()) {
+            chunk_ = device_.read(64 * 1024);
+            pos_ = 0;
+            if (chunk_.isEmpty()) return -1;
+        }
+        return At(chunk_, pos_++);
     }
-    if (width <= 0 || bitsPerPixel <= 0) return false;
-    const std::int64_t rowBytes = ((width * bitsPerPixel + 31) / 32) * 4;
+    bool skip(std::int64_t count) {
+        for (std::int64_t i = 0; i < count; ++i)
+            if (next() < 0) return false;
+        return true;
+    }
+
+  private:
+    QIODevice& device_;
+    QByteArray chunk_;
+    qsizetype pos_ = 0;
+};
+
+// Walks the runs of a run-length coded BMP. It is whole when it reaches its end marker, or the
+// end of its last row, without a run reaching beyond the end of a row or below the last row:
+// readers quietly clip such runs and fill what the data leaves out, so a damaged or cut file
+// would otherwise show as a picture.
+bool RunsAreWhole(QIODevice& file, const BmpHeader& bmp) {
+    if (bmp.width <= 0 || bmp.height <= 0 || !file.seek(bmp.pixelOffset)) return false;
+    const bool fourBits = bmp.compression == kRle4;
+    // A four-bit run fills pixels in pairs, so an odd row may end with one pixel to spare.
+    const std::int64_t rowEnd = bmp.width + (fourBits && bmp.width % 2 != 0 ? 1 : 0);
+    ByteReader in(file);
+    std::int64_t x = 0, y = 0;
+    auto fits = [&](std::int64_t pixels) { return y < bmp.height && x + pixels <= rowEnd; };
+    for (;;) {
+        const int count = in.next();
+        const int code = in.next();
+        if (code < 0) return y >= bmp.height || (y == bmp.height - 1 && x >= bmp.width);
+        if (count > 0) {  // a run of one colour
+            if (!fits(count)) return false;
+            x += count;
+        } else if (code == 0) {  // end of row
+            ++y;
+            x = 0;
+        } else if (code == 1) {  // end of picture
+            return true;
+        } else if (code == 2) {  // a jump right and down
+            const int right = in.next();
+            const int down = in.next();
+            if (down < 0) return false;
+            x += right;
+            y += down;
+        } else {  // that many pixels stored as they are, padded to a whole 16-bit word
+            if (!fits(code)) return false;
+            const std::int64_t bytes = fourBits ? (code + 1) / 2 : code;
+            if (!in.skip(bytes + bytes % 2)) return false;
+            x += code;
+        }
+    }
+}
+
+}  // namespace
+
+bool BmpIsComplete(QByteArrayView bytes, qint64 fileSize) {
+    const std::optional<BmpHeader> bmp = ReadBmpHeader(bytes);
+    if (!bmp) return false;
+    if (bmp->compression != kRgb && bmp->compression != kBitfields &&
+        bmp->compression != kAlphaBitfields) {
+        return true;  // coded rows have no fixed size to check
+    }
+    if (bmp->width <= 0 || bmp->bitsPerPixel <= 0) return false;
+    const std::int64_t rowBytes = ((bmp->width * bmp->bitsPerPixel + 31) / 32) * 4;
     // An absurd header could overflow the product; such a file is not whole anyway.
-    if (height > 0 && rowBytes > (std::int64_t(1) << 62) / height) return false;
-    return pixelOffset + rowBytes * height <= fileSize;
+    if (bmp->height > 0 && rowBytes > (std::int64_t(1) << 62) / bmp->height) return false;
+    return bmp->pixelOffset + rowBytes * bmp->height <= fileSize;
 }
 
 namespace {
@@ -127,7 +219,9 @@ bool PictureFileComplete(QIODevice& file) {
         return JpegFileComplete(file);
     }
     if (head.size() >= 2 && At(head, 0) == 'B' && At(head, 1) == 'M') {
-        return BmpIsComplete(head, file.size());
+        if (!BmpIsComplete(head, file.size())) return false;
+        const std::optional<BmpHeader> bmp = ReadBmpHeader(head);
+        return !IsRunLengthCoded(*bmp) || RunsAreWhole(file, *bmp);
     }
     return true;
 }

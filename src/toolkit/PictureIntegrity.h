@@ -10,13 +10,15 @@ class QIODevice;
 namespace tavello {
 
 // A BMP whose uncompressed pixel rows all lie within a file of `fileSize` bytes that starts with
-// `head` (at least its two headers); compressed BMPs pass.
+// `head` (at least its two headers); coded BMPs pass (PictureFileComplete walks their runs).
 bool BmpIsComplete(QByteArrayView head, qint64 fileSize);
 
 // Applies the check for the file's format, recognised by its signature; other formats pass.
 // A JPEG passes when an end marker follows the header of its first scan, searched from the end of
 // the file backwards (a scan's coded data can never hold one), so only its headers and usually its
-// last bytes are read. A BMP passes when BmpIsComplete does. The read position is left anywhere.
+// last bytes are read. A BMP passes when BmpIsComplete does and, when run-length coded, its runs
+// reach its end marker (or the end of its last row) without running past the end of a row or
+// below the last row. The read position is left anywhere.
 bool PictureFileComplete(QIODevice& file);
 
 }  // namespace tavello

@@ -258,6 +258,14 @@ TEST_F(LayoutTest, LinkLabelsAreBlueWithTheLinkCursor) {
     EXPECT_TRUE(control("Label9")->autoFillBackground());
 }
 
+TEST_F(LayoutTest, NoLabelReadsItsTextAsMarkup) {
+    open();
+    const QList<QLabel*> labels = form_->findChildren<QLabel*>();
+    ASSERT_GE(labels.size(), 15);
+    for (const QLabel* label : labels)
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
+
 TEST_F(LayoutTest, EnterPressesOnlyAFocusedButtonAndEscapeDoesNothing) {
     open();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));

@@ -5,6 +5,7 @@
 #include "dialog/Form2Resources.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/PictureBox.h"
+#include "toolkit/picture_corpus.h"
 
 #include <QFile>
 #include <QImage>
@@ -221,6 +222,28 @@ TEST_F(PicturesTest, AMissingPictureEmptiesAndHidesThePreviewUntilAGoodOne) {
     list()->setCurrentRow(3);
     EXPECT_TRUE(image()->isVisible());
     EXPECT_TRUE(image()->hasPicture());
+}
+
+TEST_F(PicturesTest, EveryHostileFilePreviewsAsItShouldOrLeavesThePreviewEmpty) {
+    const QString good = picture(800, 600, "good.jpg");
+    const std::vector<corpus::Entry> entries = corpus::Pictures();
+    QStringList items;
+    for (const corpus::Entry& entry : entries) items << good << corpus::Place(dir_, entry);
+    writeSettings(CrLfLines(kValues + items));
+    open();
+    for (int i = 0; i < int(entries.size()); ++i) {
+        SCOPED_TRACE(entries[i].name);
+        list()->setCurrentRow(2 * i);
+        ASSERT_TRUE(image()->isVisible());
+        list()->setCurrentRow(2 * i + 1);
+        const bool shows = entries[i].shows.isValid();
+        EXPECT_EQ(image()->isVisible(), shows);
+        EXPECT_EQ(image()->hasPicture(), shows);
+        if (shows) {
+            EXPECT_EQ(image()->picture().ownSize, entries[i].shows);
+            EXPECT_TRUE(corpus::RedAboveBlue(image()->picture().image));
+        }
+    }
 }
 
 TEST_F(PicturesTest, TheKeyboardPreviewsTheItemItMovesTo) {

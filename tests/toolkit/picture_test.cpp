@@ -1,4 +1,5 @@
 #include "toolkit/Picture.h"
+#include "picture_corpus.h"
 #include "picture_samples.h"
 #include "support/TestDir.h"
 #include "toolkit/PictureIntegrity.h"
@@ -13,6 +14,7 @@ namespace {
 
 using test::TestDir;
 using namespace test::samples;
+namespace corpus = test::corpus;
 
 class PictureTest : public ::testing::Test {
   protected:
@@ -190,6 +192,29 @@ TEST_F(PictureTest, WholeFilesWithExtrasStillLoad) {
     }
 }
 
+TEST_F(PictureTest, EveryHostileFileLoadsAsItShouldOrFailsCleanly) {
+    for (const corpus::Entry& entry : corpus::Pictures()) {
+        SCOPED_TRACE(entry.name);
+        const QString path = corpus::Place(dir_, entry);
+        const bool shows = entry.shows.isValid();
+        if (shows) {
+            EXPECT_EQ(ReadPictureSize(path), entry.shows);
+        } else if (entry.kind != corpus::Kind::File) {
+            EXPECT_FALSE(ReadPictureSize(path));
+        }
+        for (const QSize decodeSize : {QSize(), QSize(16, 12)}) {
+            const std::optional<LoadedPicture> loaded = LoadPicture(path, decodeSize);
+            EXPECT_EQ(loaded.has_value(), shows);
+            if (!loaded || !shows) continue;
+            EXPECT_EQ(loaded->ownSize, entry.shows);
+            EXPECT_TRUE(corpus::RedAboveBlue(loaded->image));
+        }
+        PicturePrefetcher prefetcher;
+        prefetcher.request(path);
+        EXPECT_EQ(prefetcher.take(path).has_value(), shows);
+    }
+}
+
 bool FileComplete(QByteArray bytes) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -222,6 +247,38 @@ TEST(PictureFileCompleteTest, JpegNeedsAnEndMarkerAfterItsFirstScan) {
         {"bad segment length", soi + QByteArray("\xFF\xE0\x00\x01", 4) + eoi, false},
         {"stray byte between segments", soi + "x" + eoi, false},
         {"end marker escaped", soi + sos + QByteArray("\xFF\x00\xD9", 3), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FileComplete(c.bytes), c.complete) << c.name;
+}
+
+TEST(PictureFileCompleteTest, RunLengthBmpNeedsItsRunsInsideThePicture) {
+    using corpus::Rle4;
+    using corpus::Rle8;
+    const QByteArray row("\x08\x01\x00\x00", 4);  // one 8-pixel row, then the end of the row
+    const QByteArray end("\x00\x01", 2);
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool complete;
+    } cases[] = {
+        {"rows and end marker", Rle8(row + row + row + QByteArray("\x08\x01", 2) + end), true},
+        {"end of row after the last row", Rle8(row + row + row + row + end), true},
+        {"last row filled, no end marker", Rle8(row + row + row + QByteArray("\x08\x01", 2)), true},
+        {"jump inside the picture", Rle8(QByteArray("\x00\x02\x03\x02\x05\x01", 6) + end), true},
+        {"stored pixels", Rle8(QByteArray("\x00\x03\x01\x01\x01\x00", 6) + end), true},
+        {"odd row, four-bit pair",
+         corpus::PaletteBmp(7, 1, 4, 2, 2, QByteArray("\x08\x11", 2) + end), true},
+        {"end marker only", Rle8(end), true},
+        {"run past the row", Rle8(QByteArray("\x09\x01", 2) + end), false},
+        {"four-bit run past the row", Rle4(QByteArray("\x0A\x11", 2) + end), false},
+        {"run below the last row", Rle8(row + row + row + row + QByteArray("\x01\x01", 2) + end),
+         false},
+        {"jump out of the picture", Rle8(QByteArray("\x00\x02\x09\x00\x01\x01", 6) + end), false},
+        {"stored pixels past the row", Rle8(QByteArray("\x00\x09", 2) + QByteArray(10, 1) + end),
+         false},
+        {"stored pixels cut short", Rle8(QByteArray("\x00\x06\x01\x01", 4)), false},
+        {"cut after two rows", Rle8(row + row), false},
+        {"no pixel data", Rle8(QByteArray()), false},
     };
     for (const auto& c : cases) EXPECT_EQ(FileComplete(c.bytes), c.complete) << c.name;
 }

@@ -1,0 +1,245 @@
+// The running show through the saver window's own code, on the real clock and event loop.
+//
+//   show_bench soak [--short] [changes]   10,000 picture changes (1,000 with --short) at Speed 0
+//                                         of small JPEG, BMP and PNG pictures in list order, so
+//                                         every change also prepares the next picture ahead.
+//                                         Prints resident memory, peak resident memory, open file
+//                                         descriptors and threads after the first change,
+//                                         half-way and at the end (flat: no growth). Exits 0 once
+//                                         the changes have run, 1 when the show cannot run them.
+//   show_bench headline                   time from loading the window to a painted headline of
+//                                         10 million characters, against a one-word headline
+//                                         (target: under a second). Exits 1 when it is missed.
+
+#include "BenchCommon.h"
+#include "music/Mci.h"
+#include "platform/Cursor.h"
+#include "platform/Password.h"
+#include "platform/TickCount.h"
+#include "saver/Form1.h"
+#include "saver/PictureOrder.h"
+#include "saver/ShowWaiter.h"
+#include "toolkit/ImageControl.h"
+#include "toolkit/Toolkit.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+
+using namespace tavello;
+using namespace tavello::bench;
+
+namespace {
+
+// Music that plays for ever, so no change restarts it.
+class EndlessMusic final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                 std::uintptr_t) override {
+        if (reply && length > 0) {
+            reply[0] = '\0';
+            if (command == "status sng mode") std::strncpy(reply, "playing", length - 1);
+        }
+        return 0;
+    }
+};
+
+class NoPassword final : public PasswordService {
+  public:
+    std::int32_t VerifyScreenSavePwd(QWidget*) override { return 1; }
+    std::int32_t PwdChangePasswordA(const QString&, std::int32_t, std::int32_t,
+                                    std::int32_t) override {
+        return 0;
+    }
+};
+
+struct Sample {
+    double rssMb = 0;
+    double peakMb = 0;
+    qint64 fds = 0;
+    qint64 threads = 0;
+};
+
+Sample Take() {
+    return {ProcStatusKb("VmRSS:") / 1024.0, ProcStatusKb("VmHWM:") / 1024.0, OpenFileDescriptors(),
+            ProcStatus("Threads:")};
+}
+
+// The show's own event-loop waiter, counting the changes (the show yields once after each) and
+// ending the show after the last.
+class CountingWaiter final : public ShowWaiter {
+  public:
+    explicit CountingWaiter(int changes) : changes_(changes) {}
+    void DoEvents() override {
+        real_.DoEvents();
+        ++done;
+        if (form->StopFlag() != 0 || !form->Image1()->hasPicture()) failed = true;
+        if (done == 1) start = Take();
+        if (done == changes_ / 2) middle = Take();
+        if (done == changes_) {
+            end = Take();
+            form->close();
+        }
+    }
+    void WaitForEventsOr(int milliseconds) override { real_.WaitForEventsOr(milliseconds); }
+
+    Form1* form = nullptr;
+    int done = 0;
+    bool failed = false;
+    Sample start, middle, end;
+
+  private:
+    EventLoopWaiter real_;
+    int changes_;
+};
+
+QStringList MakePictures(const QString& folder) {
+    const struct {
+        const char* name;
+        const char* format;
+        QSize size;
+    } kinds[] = {{"a.jpg", "JPEG", {160, 120}},
+                 {"b.bmp", "BMP", {120, 160}},
+                 {"c.png", "PNG", {200, 100}},
+                 {"d.jpg", "JPEG", {96, 96}}};
+    QStringList paths;
+    quint32 seed = 1;
+    for (const auto& kind : kinds) {
+        const QString path = QDir(folder).filePath(kind.name);
+        if (!PhotoLikePicture(kind.size, seed++).save(path, kind.format)) return {};
+        paths << path;
+    }
+    return paths;
+}
+
+// Pictures at their own size, in list order, no music.
+bool WriteSettings(const QString& path, const char* speed, const QString& headline,
+                   const QStringList& pictures) {
+    QByteArray text =
+        QByteArray(speed) + "\r\nSans\r\n36\r\n100%\r\n\r\n" + headline.toUtf8() + "\r\n0\r\n";
+    for (const QString& picture : pictures) text += picture.toUtf8() + "\r\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+void Report(const char* when, const Sample& s) {
+    const QByteArray prefix = QByteArray(when) + "_";
+    Result((prefix + "rss_mb").constData(), s.rssMb, "MB");
+    Result((prefix + "peak_rss_mb").constData(), s.peakMb, "MB");
+    Result((prefix + "open_fds").constData(), double(s.fds), "");
+    Result((prefix + "threads").constData(), double(s.threads), "");
+}
+
+// Stands in for the show loop's first wait: the headline is up; paint it and end the show.
+class FirstWait final : public ShowWaiter {
+  public:
+    void DoEvents() override {}
+    void WaitForEventsOr(int) override {
+        form->repaint();
+        ms = MsSince(timer);
+        form->close();
+    }
+    Form1* form = nullptr;
+    QElapsedTimer timer;
+    double ms = -1;
+};
+
+struct Show {
+    EndlessMusic music;
+    NoPassword password;
+    ClockSeededRandom random;
+    SaverDeps deps;
+    Show(ShowWaiter& waiter, const QString& settings) {
+        deps.services.ticks = &SystemTicks();
+        deps.services.cursor = &SystemCursor();
+        deps.services.password = &password;
+        deps.services.mci = &music;
+        deps.waiter = &waiter;
+        deps.random = &random;
+        deps.screenTwips = ScreenSizeTwips();
+        deps.settingsPath = settings;
+    }
+};
+
+int Soak(bool shortRun, const QStringList& args) {
+    const int changes = args.isEmpty() ? (shortRun ? 1000 : 10000) : args.first().toInt();
+    QTemporaryDir folder;
+    const QStringList pictures = folder.isValid() ? MakePictures(folder.path()) : QStringList();
+    const QString settings = QDir(folder.path()).filePath("TAVELLO.INI");
+    if (changes < 2 || pictures.isEmpty() || !WriteSettings(settings, "0", {}, pictures)) {
+        std::fprintf(stderr, "show_bench: cannot prepare the show\n");
+        return 1;
+    }
+    CountingWaiter waiter(changes);
+    Show show(waiter, settings);
+    Form1 form(show.deps);
+    waiter.form = &form;
+    QElapsedTimer timer;
+    timer.start();
+    form.Form_Load();
+    const double seconds = MsSince(timer) / 1000;
+
+    if (waiter.failed || waiter.done != changes) {
+        std::fprintf(stderr, "show_bench: the show ended after %d of %d changes\n", waiter.done,
+                     changes);
+        return 1;
+    }
+    Result("changes", changes, "");
+    Result("changes_per_second", changes / seconds, "/s");
+    Report("start", waiter.start);
+    Report("middle", waiter.middle);
+    Report("end", waiter.end);
+    Result("rss_growth_second_half_mb", waiter.end.rssMb - waiter.middle.rssMb,
+           "MB (flat: near 0)");
+    Result("peak_growth_second_half_mb", waiter.end.peakMb - waiter.middle.peakMb,
+           "MB (flat: near 0)");
+    Result("fd_growth_whole_run", double(waiter.end.fds - waiter.start.fds), "(flat: 0)");
+    return 0;
+}
+
+// Milliseconds from loading the window to the painted headline, or -1 when it cannot be run.
+double HeadlineUp(const QString& headline) {
+    QTemporaryDir folder;
+    const QString settings = QDir(folder.path()).filePath("TAVELLO.INI");
+    if (!folder.isValid() || !WriteSettings(settings, "5", headline, {})) return -1;
+    FirstWait waiter;
+    Show show(waiter, settings);
+    Form1 form(show.deps);
+    waiter.form = &form;
+    waiter.timer.start();
+    form.Form_Load();
+    return waiter.ms;
+}
+
+int Headline() {
+    QString huge;
+    const QString piece = QStringLiteral("TAVELLO 2023 ");
+    huge.reserve(10'000'000 + piece.size());
+    while (huge.size() < 10'000'000) huge += piece;
+    std::vector<double> one, big;
+    for (int i = 0; i < 3; ++i) {  // interleaved, so machine load affects both alike
+        one.push_back(HeadlineUp(QStringLiteral("TAVELLO")));
+        big.push_back(HeadlineUp(huge));
+    }
+    if (!AllTaken(one) || !AllTaken(big)) return 1;
+    Result("headline_word_ms", Median(one), "ms");
+    Result("headline_10m_chars_ms", Median(big), "ms (target < 1000)");
+    Result("headline_10m_vs_word", Median(big) / Median(one), "x");
+    return Median(big) < 1000 ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool shortRun = args.removeAll("--short") > 0;
+    const QString mode = args.isEmpty() ? QString() : args.takeFirst();
+    if (mode == "soak") return Soak(shortRun, args);
+    if (mode == "headline") return Headline();
+    std::fprintf(stderr, "usage: show_bench soak [--short] [changes] | headline\n");
+    return 2;
+}
