@@ -38,11 +38,11 @@ int main(int argc, char** argv) {
     attributes.background_pixel = 0x404040;  // grey, told apart from the show's black
     attributes.override_redirect = True;     // placed exactly, with or without a window manager
     attributes.event_mask = StructureNotifyMask;
-    const Window window = XCreateWindow(
-        display, RootWindow(display, screen), std::atoi(argv[1]), std::atoi(argv[2]),
-        static_cast<unsigned>(std::atoi(argv[3])), static_cast<unsigned>(std::atoi(argv[4])), 0,
-        CopyFromParent, InputOutput, CopyFromParent,
-        CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
+    const Window window =
+        XCreateWindow(display, RootWindow(display, screen), std::atoi(argv[1]), std::atoi(argv[2]),
+                      static_cast<unsigned>(std::atoi(argv[3])),
+                      static_cast<unsigned>(std::atoi(argv[4])), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
     XMapWindow(display, window);
     WaitMapped(display, window);
     std::printf("0x%lx\n", window);
