@@ -1,12 +1,11 @@
 // A stand-in for a screen-saver host's window: a grey window of the given size and place, whose
-// id is printed (in hex) once it is on the screen. It then obeys lines on its standard input:
-// "resize W H" resizes it, "destroy" destroys it (the program stays), "quit" ends the program.
+// id is printed (in hex) once it is on the screen. It then obeys lines on its standard input,
+// answering each with "done": "resize W H" resizes it, "destroy" destroys it (the program stays),
+// "quit" ends the program. It also paints the root window dark blue, so a screenshot tells the
+// desk, the host's grey and the show's black apart.
 // Usage: host_window X Y WIDTH HEIGHT
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <poll.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,6 +33,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const int screen = DefaultScreen(display);
+    XSetWindowBackground(display, RootWindow(display, screen), 0x203050);
+    XClearWindow(display, RootWindow(display, screen));
     XSetWindowAttributes attributes{};
     attributes.background_pixel = 0x404040;  // grey, told apart from the show's black
     attributes.override_redirect = True;     // placed exactly, with or without a window manager

@@ -165,62 +165,26 @@ TEST_P(HostedPlace, LaysOutTheShowInTheWindowAndEndsOnlyOnTheSignal) {
 
 const QList<QRect> kTwoMonitors{QRect(0, 0, 1024, 768), QRect(1024, 0, 1280, 1024)};
 
-INSTANTIATE_TEST_SUITE_P(Cases, HostedPlace,
-                         ::testing::Values(PlaceCase{"WholeMonitor",
-                                                     InHostWindow(),
-                                                     kMonitor,
-                                                     {kMonitor},
-                                                     true,
-                                                     {1024, 768},
-                                                     1.0,
-                                                     kRed,
-                                                     SIGTERM},
-                                           PlaceCase{"SecondMonitorStartsOnePictureOn",
-                                                     InHostWindow(),
-                                                     kTwoMonitors[1],
-                                                     kTwoMonitors,
-                                                     true,
-                                                     {1280, 1024},
-                                                     1.0,
-                                                     kGreen,
-                                                     SIGINT},
-                                           PlaceCase{"PreviewNamedOnTheCommandLine",
-                                                     InHostWindow(true),
-                                                     QRect(300, 200, 256, 192),
-                                                     {kMonitor},
-                                                     false,
-                                                     {256, 192},
-                                                     0.25,
-                                                     kRed,
-                                                     SIGHUP},
-                                           PlaceCase{"PreviewPaneOfAHostWithoutWindowId",
-                                                     InHostWindow(),
-                                                     QRect(10, 10, 512, 384),
-                                                     {kMonitor},
-                                                     false,
-                                                     {512, 384},
-                                                     0.5,
-                                                     kRed,
-                                                     SIGTERM},
-                                           // Its centre lies on the second monitor.
-                                           PlaceCase{"RootWindowAcrossTwoMonitors",
-                                                     {HostTarget::Root, 0, false},
-                                                     QRect(0, 0, 2304, 1024),
-                                                     kTwoMonitors,
-                                                     true,
-                                                     {2304, 1024},
-                                                     1.0,
-                                                     kGreen,
-                                                     SIGTERM},
-                                           PlaceCase{"OwnWindowHalfTheFirstMonitor",
-                                                     {HostTarget::OwnWindow, 0, false},
-                                                     QRect(),
-                                                     {kMonitor},
-                                                     true,
-                                                     {512, 384},
-                                                     0.5,
-                                                     kRed,
-                                                     SIGINT}),
+// One row per case reads better than clang-format's one field per line.
+// clang-format off
+const PlaceCase kPlaceCases[] = {
+    {"WholeMonitor", InHostWindow(), kMonitor, {kMonitor}, true, {1024, 768}, 1.0, kRed, SIGTERM},
+    {"SecondMonitorStartsOnePictureOn", InHostWindow(), kTwoMonitors[1], kTwoMonitors, true,
+     {1280, 1024}, 1.0, kGreen, SIGINT},
+    {"PreviewNamedOnTheCommandLine", InHostWindow(true), QRect(300, 200, 256, 192), {kMonitor},
+     false, {256, 192}, 0.25, kRed, SIGHUP},
+    // A small window given without -window-id: scaled, but heard.
+    {"SmallWindowWithoutWindowId", InHostWindow(), QRect(10, 10, 512, 384), {kMonitor}, true,
+     {512, 384}, 0.5, kRed, SIGTERM},
+    // Its centre lies on the second monitor.
+    {"RootWindowAcrossTwoMonitors", {HostTarget::Root, 0, false}, QRect(0, 0, 2304, 1024),
+     kTwoMonitors, true, {2304, 1024}, 1.0, kGreen, SIGTERM},
+    {"OwnWindowHalfTheFirstMonitor", {HostTarget::OwnWindow, 0, false}, QRect(), {kMonitor}, true,
+     {512, 384}, 0.5, kRed, SIGINT},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostedPlace, ::testing::ValuesIn(kPlaceCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(HostedShow, PicturesThatCannotBeShownArePassedOverAndNoneLeavesTheWindowBlack) {
@@ -310,19 +274,18 @@ TEST(HostLayout, MonitorScaleAndPreview) {
         QList<QRect> monitors;
         int monitor;
         double scale;
-        bool smaller;
     } cases[] = {
-        {QRect(0, 0, 1024, 768), {kMonitor}, 0, 1.0, false},
-        {QRect(100, 100, 256, 192), {kMonitor}, 0, 0.25, true},
-        {QRect(0, 0, 1024, 384), {kMonitor}, 0, 0.5, true},
-        {QRect(0, 0, 512, 768), {kMonitor}, 0, 1.0, true},  // narrower only: not scaled
-        {QRect(0, 0, 2048, 1536), {kMonitor}, 0, 1.0, false},
-        {QRect(1024, 0, 1280, 1024), kTwoMonitors, 1, 1.0, false},
-        {QRect(1100, 100, 320, 256), kTwoMonitors, 1, 0.25, true},
+        {QRect(0, 0, 1024, 768), {kMonitor}, 0, 1.0},
+        {QRect(100, 100, 256, 192), {kMonitor}, 0, 0.25},
+        {QRect(0, 0, 1024, 384), {kMonitor}, 0, 0.5},
+        {QRect(0, 0, 512, 768), {kMonitor}, 0, 1.0},  // narrower only: not scaled
+        {QRect(0, 0, 2048, 1536), {kMonitor}, 0, 1.0},
+        {QRect(1024, 0, 1280, 1024), kTwoMonitors, 1, 1.0},
+        {QRect(1100, 100, 320, 256), kTwoMonitors, 1, 0.25},
         // Centre off every monitor: the one it overlaps most.
-        {QRect(900, 900, 300, 300), kTwoMonitors, 1, 0.29296875, true},
-        {QRect(5000, 5000, 10, 10), kTwoMonitors, 0, 10.0 / 768, true},
-        {QRect(0, 0, 640, 480), {}, 0, 1.0, false},
+        {QRect(900, 900, 300, 300), kTwoMonitors, 1, 0.29296875},
+        {QRect(5000, 5000, 10, 10), kTwoMonitors, 0, 10.0 / 768},
+        {QRect(0, 0, 640, 480), {}, 0, 1.0},
     };
     for (const auto& c : cases) {
         const HostLayout layout = PlanHostLayout(c.window, c.monitors);
@@ -335,7 +298,6 @@ TEST(HostLayout, MonitorScaleAndPreview) {
         EXPECT_EQ(layout.size, c.window.size()) << label;
         EXPECT_EQ(layout.monitor, c.monitor) << label;
         EXPECT_DOUBLE_EQ(layout.sizeScale, c.scale) << label;
-        EXPECT_EQ(layout.smallerThanMonitor, c.smaller) << label;
     }
 }
 
