@@ -25,9 +25,8 @@ int MonitorOf(const QRect& window, const QList<QRect>& monitors) {
 
 }  // namespace
 
-bool PlaysMusic(HostTarget target, bool namedOnCommandLine, bool smallerThanMonitor) {
-    if (target != HostTarget::HostWindow) return true;
-    return !namedOnCommandLine && !smallerThanMonitor;
+bool PlaysMusic(HostTarget target, bool namedOnCommandLine) {
+    return target != HostTarget::HostWindow || !namedOnCommandLine;
 }
 
 HostLayout PlanHostLayout(const QRect& window, const QList<QRect>& monitors) {
@@ -36,8 +35,6 @@ HostLayout PlanHostLayout(const QRect& window, const QList<QRect>& monitors) {
     if (monitors.isEmpty() || window.isEmpty()) return layout;
     layout.monitor = MonitorOf(window, monitors);
     const QRect& monitor = monitors.at(layout.monitor);
-    layout.smallerThanMonitor =
-        window.width() < monitor.width() || window.height() < monitor.height();
     if (window.height() < monitor.height())
         layout.sizeScale = static_cast<double>(window.height()) / monitor.height();
     return layout;

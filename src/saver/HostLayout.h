@@ -12,16 +12,15 @@ enum class HostTarget {
     OwnWindow,   // a window of our own, for trying the show out
 };
 
-// Whether the show is heard: not in a settings preview, which is a host's window named on the
-// command line (-window-id) or one smaller than its monitor.
-bool PlaysMusic(HostTarget target, bool namedOnCommandLine, bool smallerThanMonitor);
+// Whether the show is heard: not in a settings preview, the host's window named on the command
+// line (-window-id).
+bool PlaysMusic(HostTarget target, bool namedOnCommandLine);
 
 // How the show fits a window that a screen-saver host gives it.
 struct HostLayout {
     QSize size;            // the window's size: the show's screen
     double sizeScale = 1;  // headline size and magnification: window height / monitor height
     int monitor = 0;       // the monitor under the window, in the toolkit's list order
-    bool smallerThanMonitor = false;  // a settings preview pane rather than a whole monitor
 };
 
 // window: the window in root coordinates; monitors: each monitor's rectangle, in list order.

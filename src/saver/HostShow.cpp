@@ -30,8 +30,7 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
     const std::optional<QRect> place = PlaceOnScreen();
     if (!place) return;
     layout_ = PlanHostLayout(*place, deps_.monitors);
-    playsMusic_ =
-        PlaysMusic(request_.target, request_.namedOnCommandLine, layout_.smallerThanMonitor);
+    playsMusic_ = PlaysMusic(request_.target, request_.namedOnCommandLine);
 
     SaverDeps saver = deps_.saver;
     saver.services.mci = playsMusic_ ? deps_.music : deps_.silence;
