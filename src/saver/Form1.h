@@ -44,7 +44,8 @@ struct SaverDeps {
 };
 
 // The full-screen window of the running show: a headline, then the pictures one after another,
-// until the user touches a key or the mouse.
+// until the user touches a key or the mouse. In a screen-saver host's window (SaverDeps::hosted)
+// the same show runs until the host closes it.
 class Form1 : public QWidget {
     Q_OBJECT
   public:

@@ -3,7 +3,8 @@
 # 1024 × 768 X server, started as the hosts start it (--root, XSCREENSAVER_WINDOW). The headline
 # and then the pictures appear inside that window, scaled down by its height over the screen's;
 # nothing outside it changes; the show follows the window's resize; SIGTERM ends it within a
-# second with status 0 and the sound stops; destroying the window ends it too.
+# second with status 0 and the sound stops; destroying the window ends it too, and a window that
+# does not exist ends it at once.
 # Usage: host_window.sh <tavello binary> <host_window binary>
 set -euo pipefail
 
@@ -66,6 +67,12 @@ wait_exit 1 "still running a second after SIGTERM" || status=$?
 pid=""
 wait_silent "$SDL_DISKAUDIOFILE" "the sound goes on after the end"
 echo "ended on SIGTERM with status 0, sound stopped"
+
+# A window that does not exist is nothing to draw into: it ends at once, saying so.
+status=0
+XSCREENSAVER_WINDOW=0x7ffffe timeout 10 "$tavello" --root 2>"$work/missing.log" || status=$?
+[ "$status" -eq 1 ] || fail "exit status $status for a window that does not exist"
+grep -q "no window 0x7ffffe" "$work/missing.log" || fail "no word about the missing window"
 
 # It never outlives its host's window.
 XSCREENSAVER_WINDOW=$host_id "$tavello" --root &
