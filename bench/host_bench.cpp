@@ -47,11 +47,10 @@ Window MakeHostWindow(const QRect& rect) {
     attributes.background_pixel = 0x404040;
     attributes.override_redirect = True;
     attributes.event_mask = StructureNotifyMask;
-    const Window window =
-        XCreateWindow(gDisplay, DefaultRootWindow(gDisplay), rect.x(), rect.y(),
-                      unsigned(rect.width()), unsigned(rect.height()), 0, CopyFromParent,
-                      InputOutput, CopyFromParent, CWBackPixel | CWOverrideRedirect | CWEventMask,
-                      &attributes);
+    const Window window = XCreateWindow(
+        gDisplay, DefaultRootWindow(gDisplay), rect.x(), rect.y(), unsigned(rect.width()),
+        unsigned(rect.height()), 0, CopyFromParent, InputOutput, CopyFromParent,
+        CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
     XMapWindow(gDisplay, window);
     XEvent event;
     do XWindowEvent(gDisplay, window, StructureNotifyMask, &event);
@@ -107,9 +106,9 @@ std::map<QByteArray, QByteArray> CaseFolder(const QString& folder, const QString
     QFile::setPermissions(folder + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QFile file(folder + "/config/tavello/TAVELLO.INI");
     file.open(QIODevice::WriteOnly);
-    const QStringList lines = QStringList{speed, "IPAGothic", "40", "画面の大きさに調整", music,
-                                          "TAVELLO", "0"} +
-                              pictures;
+    const QStringList lines =
+        QStringList{speed, "IPAGothic", "40", "画面の大きさに調整", music, "TAVELLO", "0"} +
+        pictures;
     for (const QString& line : lines) file.write(line.toUtf8() + "\r\n");
     return {{"XDG_CONFIG_HOME", QFile::encodeName(folder + "/config")},
             {"XDG_RUNTIME_DIR", QFile::encodeName(folder + "/run")},
@@ -152,8 +151,8 @@ int LaunchBench(const QString& tavello, bool shortRun, const QString& folder) {
     std::vector<Case> cases;
     for (const bool hosted : {true, false}) {
         for (int s = 0; s < 3; ++s) {
-            const QString name = QString("launch_%1_%2").arg(hosted ? "host" : "classic",
-                                                             songNames[s]);
+            const QString name =
+                QString("launch_%1_%2").arg(hosted ? "host" : "classic", songNames[s]);
             Run run{tavello, hosted ? QStringList{"--root"} : QStringList{"/S"},
                     CaseFolder(folder + "/" + name, "10", songs[s], {})};
             if (hosted) run.env["XSCREENSAVER_WINDOW"] = QByteArray::number(qulonglong(host));
@@ -169,8 +168,7 @@ int LaunchBench(const QString& tavello, bool shortRun, const QString& folder) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
         Case& c = cases[i];
         if (!AllTaken(c.times)) {
-            std::fprintf(stderr, "host_bench: %s never showed its headline\n",
-                         qPrintable(c.name));
+            std::fprintf(stderr, "host_bench: %s never showed its headline\n", qPrintable(c.name));
             return 2;
         }
         const double median = Median(c.times);
@@ -198,8 +196,8 @@ int CpuBench(const QString& tavello, bool shortRun, const QString& folder) {
     const QString picture = QStringLiteral(TAVELLO_SAMPLE_ALBUM_DIR) + "/01-dusk-1600x1200.jpg";
     const QRect screen(0, 0, DisplayWidth(gDisplay, 0), DisplayHeight(gDisplay, 0));
     const Window host = MakeHostWindow(screen);
-    Run run{tavello, {"--root"},
-            CaseFolder(folder + "/cpu", QString::number(speed), "", {picture})};
+    Run run{
+        tavello, {"--root"}, CaseFolder(folder + "/cpu", QString::number(speed), "", {picture})};
     run.env["XSCREENSAVER_WINDOW"] = QByteArray::number(qulonglong(host));
     const pid_t pid = Start(run);
     // The headline stands for one interval, then the picture comes up; measure the next one.
