@@ -63,4 +63,16 @@ echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?
 
+echo "== the show as a screen-saver hack: launch to the headline, processor use, peak memory"
+if [ -x "$build/bench/host_bench" ] && command -v xvfb-run >/dev/null 2>&1; then
+    for what in launch cpu memory; do
+        QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
+            "$build/bench/host_bench" "$what" "$build/tavello" $short
+        note $?
+    done
+else
+    echo "run-benchmarks: host_bench is not built, or xvfb-run is missing" >&2
+    note 2
+fi
+
 exit $status

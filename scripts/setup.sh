@@ -8,7 +8,7 @@ PACKAGES=(
   build-essential cmake pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
-  libgtest-dev libgmock-dev libx11-dev libxfixes-dev
+  libgtest-dev libgmock-dev libx11-dev libxfixes-dev libxcb1-dev
   # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
   fonts-ipafont-gothic fonts-ipafont-mincho fluid-soundfont-gm libfluidsynth3 libqt6gui6
   qt6-translations-l10n
@@ -18,6 +18,8 @@ PACKAGES=(
   xscreensaver xss-lock desktop-file-utils libxml2-utils dpkg-dev lintian
   # tests that read numbers under a comma-decimal locale
   locales
+  # an idle timer for the classic "/S"
+  xautolock
 )
 
 # The comma-decimal locale those tests switch to.

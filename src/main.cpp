@@ -1,11 +1,13 @@
 // TAVELLO: a photo-album screen saver. The screen-saver host starts it with "/S" (show),
-// "/C" (settings) or "/A" (change password); anything else ends at once. Run by hand,
+// "/C" (settings) or "/A" (change password); anything else ends at once. The X11 hosts start it
+// as a hack, with -root or -window-id, to draw into a window of theirs. Run by hand,
 // "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list.
 
 #include "dialog/DialogEntry.h"
 #include "platform/Password.h"
 #include "saver/SaverEntry.h"
 #include "startup/AddToXScreensaver.h"
+#include "startup/HostEntry.h"
 #include "startup/Start.h"
 #include "startup/SystemServices.h"
 #include "toolkit/Toolkit.h"
@@ -71,6 +73,9 @@ int main(int argc, char** argv) {
     // The command line as the host passed it, before the toolkit takes any options out of it.
     QStringList args;
     for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    if (const auto hack =
+            tavello::ParseHackOptions(args, qEnvironmentVariable("XSCREENSAVER_WINDOW")))
+        return tavello::RunHack(*hack, argv[0]);
 
     LazyApp app(argc, argv);
     tavello::Services services = tavello::SystemServices();

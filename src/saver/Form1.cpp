@@ -33,14 +33,17 @@ void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
 }  // namespace
 
 Form1::Form1(const SaverDeps& deps, QWidget* parent)
-    : QWidget(parent, kFormFlags), deps_(deps), music_(*deps.services.mci) {
+    : QWidget(parent, deps.hosted ? deps.hosted->windowFlags : kFormFlags),
+      deps_(deps),
+      music_(*deps.services.mci) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     SetColours(this, Qt::black, Qt::white);
     setAutoFillBackground(true);
     // Every movement is watched, not only drags; every key comes here, as no control takes focus.
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
+    // In a host's window input belongs to the host.
+    setMouseTracking(!Hosted());
+    setFocusPolicy(Hosted() ? Qt::NoFocus : Qt::StrongFocus);
 
     Label1_ = new AutoSizeLabel(this);
     Label1_->setObjectName(QStringLiteral("Label1"));
@@ -55,8 +58,8 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
     designFont.setPointSizeF(36);
     Label1_->setFont(designFont);
     // The label takes clicks over its own area and swallows movement there.
-    Label1_->setMouseTracking(true);
-    Label1_->installEventFilter(this);
+    Label1_->setMouseTracking(!Hosted());
+    if (!Hosted()) Label1_->installEventFilter(this);
 
     Image1_ = new ImageControl(this);
     Image1_->setObjectName(QStringLiteral("Image1"));
@@ -82,7 +85,7 @@ float Form1::RAN(const std::int16_t& Pic_i) {
 
 bool Form1::event(QEvent* event) {
     // Taken before the focus chain can claim Tab: every key, whatever it is, ends the show.
-    if (event->type() == QEvent::KeyPress) {
+    if (event->type() == QEvent::KeyPress && !Hosted()) {
         Form_KeyDown();
         return true;
     }
@@ -90,11 +93,11 @@ bool Form1::event(QEvent* event) {
 }
 
 void Form1::mousePressEvent(QMouseEvent* /*event*/) {
-    Form_MouseDown();
+    if (!Hosted()) Form_MouseDown();
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
-    Form_MouseMove(event->globalPosition().toPoint());
+    if (!Hosted()) Form_MouseMove(event->globalPosition().toPoint());
 }
 
 bool Form1::eventFilter(QObject* watched, QEvent* event) {
@@ -161,7 +164,7 @@ void Form1::Form_Unload() {
     unloaded_ = true;
     ended_ = true;
     releaseKeyboard();
-    deps_.services.cursor->ShowCursor(true);
+    if (!Hosted()) deps_.services.cursor->ShowCursor(true);
     music_.StopMusic();
 }
 

@@ -20,18 +20,32 @@ class RandomSource;
 class ShowWaiter;
 struct PicturePlacement;
 
+// A show inside a screen-saver host's window rather than on a screen of its own. The host owns
+// input, the cursor, locking and ending, so the window takes none of them, and a picture that
+// cannot be shown is passed over instead of ending the show.
+struct HostedShow {
+    Qt::WindowFlags windowFlags = Qt::Window | Qt::FramelessWindowHint;
+    // Headline size and magnification factor: a window smaller than its monitor shows the full
+    // screen's show scaled down.
+    double sizeScale = 1;
+    // List order starts this many pictures further on (the monitor's number on a wide desk).
+    std::int16_t firstPicture = 0;
+};
+
 // Everything the saver window takes from outside, so tests can run the show on a fake clock.
 struct SaverDeps {
     Services services;
     std::int16_t passwordFlag = 0;
     ShowWaiter* waiter = nullptr;
     RandomSource* random = nullptr;
-    QSize screenTwips;     // the screen's size in twips
-    QString settingsPath;  // the settings file to read at load
+    QSize screenTwips;                 // the screen's size in twips
+    QString settingsPath;              // the settings file to read at load
+    std::optional<HostedShow> hosted;  // in a host's window; screenTwips is then the window's size
 };
 
 // The full-screen window of the running show: a headline, then the pictures one after another,
-// until the user touches a key or the mouse.
+// until the user touches a key or the mouse. In a screen-saver host's window (SaverDeps::hosted)
+// the same show runs until the host closes it.
 class Form1 : public QWidget {
     Q_OBJECT
   public:
@@ -61,6 +75,7 @@ class Form1 : public QWidget {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -86,6 +101,12 @@ class Form1 : public QWidget {
     std::optional<PicturePlacement> PlacePicture(const QString& path) const;
     void PrefetchNextInListOrder();
     void RestartFinishedMusic();
+
+    // In a host's window.
+    bool Hosted() const { return deps_.hosted.has_value(); }
+    double SizeScale() const { return Hosted() ? deps_.hosted->sizeScale : 1.0; }
+    void ShowInHost();
+    void SkipFailedPicture();
 
     SaverDeps deps_;
     APIModule music_;

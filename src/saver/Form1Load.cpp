@@ -29,9 +29,12 @@ constexpr int kMaxWaitMs = 1000;
 void Form1::Form_Load() {
     StopFlag_ = kFalse;
     ShowWindow();
+    if (ended_) return;  // closed from outside while it came up
     ReadSettings();
-    deps_.services.cursor->ShowCursor(false);
-    CursorPos_ = deps_.services.cursor->GetCursorPos();
+    if (!Hosted()) {
+        deps_.services.cursor->ShowCursor(false);
+        CursorPos_ = deps_.services.cursor->GetCursorPos();
+    }
     PrepareHeadline();
     music_.PlayMusic(settings_.MusicFile);
     if (!settings_.Headline.isEmpty()) PutUpHeadline();
@@ -39,6 +42,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::ShowWindow() {
+    if (Hosted()) return ShowInHost();
     // The geometry is given before showing, so the window covers the screen also where no window
     // manager would make it full-screen.
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -65,13 +69,14 @@ void Form1::ReadSettings() {
     for (qsizetype i = 0; i < kept; ++i) pictureStore_.append(settings_.Pictures.at(i));
     while (pictureStore_.size() < kPictureStoreSize) pictureStore_.append(QString());
     pictureCount_ = static_cast<std::int16_t>(kept);
+    if (Hosted() && pictureCount_ > 0) PicIndex_ = deps_.hosted->firstPicture % pictureCount_;
 }
 
 void Form1::PrepareHeadline() {
     Label1_->hide();
     Label1_->setCaption(settings_.Headline);
     Label1_->setFontName(settings_.HeadlineFont);
-    Label1_->setFontSize(static_cast<float>(LeadingNumber(settings_.HeadlineSize)));
+    Label1_->setFontSize(static_cast<float>(LeadingNumber(settings_.HeadlineSize) * SizeScale()));
 }
 
 void Form1::PutUpHeadline() {

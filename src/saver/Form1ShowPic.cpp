@@ -22,7 +22,11 @@ QSize DecodeSizeFor(const PicturePlacement& placement) {
 
 void Form1::ShowPic() {
     // Any failure on the way is a stop request, as if the user had touched the mouse.
-    if (!ChangePicture()) StopFlag_ = kTrue;
+    if (ChangePicture()) return;
+    if (Hosted())
+        SkipFailedPicture();
+    else
+        StopFlag_ = kTrue;
 }
 
 bool Form1::ChangePicture() {
@@ -70,7 +74,8 @@ bool Form1::ChangePicture() {
 std::optional<PicturePlacement> Form1::PlacePicture(const QString& path) const {
     const std::optional<QSize> own = ReadPictureSize(path);
     if (!own) return std::nullopt;
-    return FitPicture(own->width(), own->height(), settings_.PicSize, ScreenW(), ScreenH());
+    return FitPicture(own->width(), own->height(), settings_.PicSize, ScreenW(), ScreenH(),
+                      SizeScale());
 }
 
 void Form1::PrefetchNextInListOrder() {

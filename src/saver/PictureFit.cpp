@@ -34,12 +34,13 @@ bool FitToScreen(std::int32_t& w, std::int32_t& h, double screenW, double screen
 }  // namespace
 
 std::optional<PicturePlacement> FitPicture(double ownWidth, double ownHeight,
-                                           const QString& picSize, double screenW, double screenH) {
+                                           const QString& picSize, double screenW, double screenH,
+                                           double magnificationScale) {
     Size32 h = RoundHalfEven<std::int32_t>(ownHeight);
     Size32 w = RoundHalfEven<std::int32_t>(ownWidth);
     if (!h || !w) return std::nullopt;
 
-    const double percent = LeadingNumber(picSize);
+    const double percent = LeadingNumber(picSize) * magnificationScale;
     if (percent != 0) {
         h = RoundHalfEven<std::int32_t>(percent / 100 * *h);
         w = RoundHalfEven<std::int32_t>(percent / 100 * *w);

@@ -17,8 +17,10 @@ struct PicturePlacement {
 // Sizes a picture of ownWidth × ownHeight by the picture-size text (a percentage, or a text
 // without a number for "fit to the screen"), shrinks it to the screen when it does not fit and
 // centres it. Fails (nullopt) when a size leaves the 32-bit range, a division by zero occurs, or
-// a size comes out negative.
+// a size comes out negative. magnificationScale multiplies the percentage (a screen shown scaled
+// down, as in a settings preview).
 std::optional<PicturePlacement> FitPicture(double ownWidth, double ownHeight,
-                                           const QString& picSize, double screenW, double screenH);
+                                           const QString& picSize, double screenW, double screenH,
+                                           double magnificationScale = 1);
 
 }  // namespace tavello

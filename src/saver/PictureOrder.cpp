@@ -19,7 +19,7 @@ void ClockSeededRandom::Reseed() {
     const std::int64_t now = QDateTime::currentMSecsSinceEpoch();
     if (now == lastSeed_) return;
     lastSeed_ = now;
-    state_ = static_cast<std::uint64_t>(now);
+    state_ = static_cast<std::uint64_t>(now) ^ (salt_ * 0xd1b54a32d192ed03ULL);
 }
 
 float ClockSeededRandom::Draw() {

@@ -32,12 +32,16 @@ class RandomSource {
 // leaves the generator running on, so the same draw is never produced twice by re-seeding.
 class ClockSeededRandom final : public RandomSource {
   public:
+    // salt sets apart the draws of shows in other processes that re-seed in the same millisecond
+    // (one per monitor).
+    explicit ClockSeededRandom(std::uint64_t salt = 0) : salt_(salt) {}
     void Reseed() override;
     float Draw() override;
 
   private:
     std::uint64_t state_ = 0x853c49e6748fea9bULL;
     std::int64_t lastSeed_ = -1;
+    std::uint64_t salt_ = 0;
 };
 
 // A random index from 0 to count - 1 that differs from current; count must be at least 2.

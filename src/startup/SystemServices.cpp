@@ -1,5 +1,6 @@
 #include "startup/SystemServices.h"
 
+#include "music/BackgroundOpen.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/FileDialog.h"
@@ -19,7 +20,9 @@ Services SystemServices() {
     s.password = &SystemPassword();
     s.registry = &SystemRegistry();
     s.instance = &SystemInstance();
-    s.mci = &SystemMci();
+    // Opening a MIDI song loads a soundfont; the headline does not wait for it.
+    static BackgroundOpenMci mci(SystemMci());
+    s.mci = &mci;
     s.messageBox = &SystemMessageBox();
     s.fileDialog = &SystemFileDialog();
     s.shell = &SystemShell();

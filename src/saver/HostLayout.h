@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QList>
+#include <QRect>
+
+namespace tavello {
+
+// Where a screen-saver host wants the show drawn.
+enum class HostTarget {
+    HostWindow,  // a window of the host
+    Root,        // the root window itself
+    OwnWindow,   // a window of our own, for trying the show out
+};
+
+// Whether the show is heard: not in a settings preview, the host's window named on the command
+// line (-window-id).
+bool PlaysMusic(HostTarget target, bool namedOnCommandLine);
+
+// How the show fits a window that a screen-saver host gives it.
+struct HostLayout {
+    QSize size;            // the window's size: the show's screen
+    double sizeScale = 1;  // headline size and magnification: window height / monitor height
+    int monitor = 0;       // the monitor under the window, in the toolkit's list order
+};
+
+// window: the window in root coordinates; monitors: each monitor's rectangle, in list order.
+// The window's monitor is the one under its centre (else the one it overlaps most, else the
+// first). A window smaller than its monitor shows the full screen's show scaled down by their
+// heights; one as large or larger is not scaled.
+HostLayout PlanHostLayout(const QRect& window, const QList<QRect>& monitors);
+
+}  // namespace tavello

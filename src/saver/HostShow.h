@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/EndSignals.h"
+#include "saver/Form1.h"
+#include "saver/HostLayout.h"
+
+#include <QList>
+#include <QObject>
+#include <QRect>
+#include <memory>
+
+namespace tavello {
+
+class HostWindows;
+class MciService;
+
+// What the host asked for.
+struct HostRequest {
+    HostTarget target = HostTarget::OwnWindow;
+    WId window = 0;                   // the host's window, for HostTarget::HostWindow
+    bool namedOnCommandLine = false;  // the window came from -window-id: a settings preview
+};
+
+struct HostShowDeps {
+    SaverDeps saver;                 // the show's services, clock, waiter, random and settings
+    MciService* music = nullptr;     // the music, when the show is heard
+    MciService* silence = nullptr;   // for a preview
+    HostWindows* windows = nullptr;  // the host's windows
+    QList<QRect> monitors;           // each monitor's rectangle, in the toolkit's list order
+};
+
+// The show of "/S" in a window a screen-saver host gives it: laid out in that window, following
+// its size, and ended by the host alone, with SIGTERM, SIGINT or SIGHUP, or by destroying its
+// window.
+class HostShow : public QObject {
+    Q_OBJECT
+  public:
+    HostShow(const HostShowDeps& deps, const HostRequest& request);
+    ~HostShow() override;
+
+    // False when the host's window does not exist: there is nothing to draw into.
+    bool ready() const { return form_ != nullptr; }
+    Form1* form() const { return form_.get(); }
+    const HostLayout& layout() const { return layout_; }
+    bool playsMusic() const { return playsMusic_; }
+
+    // Runs the show until the host ends it.
+    void Run();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    std::optional<QRect> PlaceOnScreen() const;
+    void PutWindowInPlace(const QRect& place);
+
+    HostShowDeps deps_;
+    HostRequest request_;
+    HostLayout layout_;
+    bool playsMusic_ = false;
+    EndSignals endSignals_;
+    std::unique_ptr<Form1> form_;
+};
+
+}  // namespace tavello

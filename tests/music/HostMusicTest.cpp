@@ -1,0 +1,193 @@
+// The music around the show in a host: opening a song on a worker thread, one player per user,
+// and the silence of a preview.
+
+#include "music/APIModule.h"
+#include "music/BackgroundOpen.h"
+#include "music/MciCommand.h"
+#include "music/SharedMusic.h"
+#include "platform/MusicLock.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace tavello {
+namespace {
+
+// A device whose "open" does not return until the test lets it (as a soundfont load keeps it
+// busy), and which records every command it carries out, in order.
+class GatedMci final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                 std::uintptr_t) override {
+        std::unique_lock lock(mutex_);
+        if (command.startsWith("open")) gate_.wait(lock, [this] { return open_; });
+        seen.push_back(command);
+        if (command == "play sng") playing_ = true;
+        if (command.startsWith("stop")) playing_ = false;
+        if (command == "status sng mode" && reply && length > 8)
+            std::strcpy(reply, playing_ ? "playing" : "stopped");
+        return 0;
+    }
+    void letOpen() {
+        std::lock_guard lock(mutex_);
+        open_ = true;
+        gate_.notify_all();
+    }
+    std::vector<QByteArray> Seen() {
+        std::lock_guard lock(mutex_);
+        return seen;
+    }
+    std::vector<QByteArray> seen;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable gate_;
+    bool open_ = false;
+    bool playing_ = false;
+};
+
+QByteArray Send(MciService& mci, const QByteArray& command, std::uint32_t* result = nullptr) {
+    char reply[256] = "untouched";
+    const std::uint32_t r = mci.mciSendStringA(command, reply, sizeof reply, 0);
+    if (result) *result = r;
+    return QByteArray(reply);
+}
+
+TEST(BackgroundOpenTest, TheWindowGoesOnWhileTheSongOpens) {
+    GatedMci device;
+    BackgroundOpenMci mci(device);
+    std::uint32_t result = 1;
+    EXPECT_EQ(Send(mci, "open \"/m/a b.mid\" alias sng", &result), "");  // back at once
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(Send(mci, "status sng mode"), "stopped");  // opened, not yet asked to play
+    EXPECT_EQ(Send(mci, "play sng", &result), "");
+    EXPECT_EQ(result, 0u);
+    EXPECT_EQ(Send(mci, "status sng mode"), "playing");  // on its way: never "stopped" now
+    EXPECT_EQ(Send(mci, "status sng mode"), "playing");
+    EXPECT_TRUE(device.Seen().empty());
+
+    device.letOpen();
+    // Anything else waits for the open; the play was carried out as soon as it was done.
+    Send(mci, "status sng position");
+    EXPECT_EQ(Send(mci, "status sng mode"), "playing");
+    EXPECT_EQ(device.Seen(), (std::vector<QByteArray>{"open \"/m/a b.mid\" alias sng", "play sng",
+                                                      "status sng position", "status sng mode"}));
+}
+
+TEST(BackgroundOpenTest, CommandsReachTheDeviceOneAtATimeInTheirOrder) {
+    const struct {
+        const char* name;
+        std::vector<QByteArray> sent;  // after the open, while it runs
+        std::vector<QByteArray> seen;  // by the device, open excluded
+    } cases[] = {
+        {"OtherDeviceWaits", {"play sng", "status other mode"}, {"play sng", "status other mode"}},
+        {"PlayFromWaits", {"play sng from 500"}, {"play sng from 500"}},
+        {"LengthWaits", {"status sng length"}, {"status sng length"}},
+        {"NoPlayNoPlaying", {"close sng"}, {"close sng"}},
+        {"SecondOpenWaits",
+         {"play sng", "open b.wav alias two", "play two"},
+         {"play sng", "open b.wav alias two", "play two"}},
+    };
+    for (const auto& c : cases) {
+        GatedMci device;
+        BackgroundOpenMci mci(device);
+        Send(mci, "open a.mid alias sng");
+        std::thread opener([&] { device.letOpen(); });
+        for (const QByteArray& command : c.sent) Send(mci, command);
+        opener.join();
+        Send(mci, "close all");  // settles everything
+        std::vector<QByteArray> expected{"open a.mid alias sng"};
+        expected.insert(expected.end(), c.seen.begin(), c.seen.end());
+        expected.push_back("close all");
+        EXPECT_EQ(device.Seen(), expected) << c.name;
+    }
+}
+
+TEST(BackgroundOpenTest, StoppedWhileOpeningEndsStoppedAndClosed) {
+    GatedMci device;
+    {
+        BackgroundOpenMci mci(device);
+        APIModule music(mci);
+        music.PlayMusic(QStringLiteral("/m/a.mid"));
+        std::thread opener([&] { device.letOpen(); });
+        music.StopMusic();  // the show ends before the song was ready
+        opener.join();
+    }
+    const std::vector<QByteArray> seen = device.Seen();
+    ASSERT_GE(seen.size(), 3u);
+    EXPECT_EQ(seen.front(), "open \"/m/a.mid\" alias sng");
+    EXPECT_EQ(std::vector<QByteArray>(seen.end() - 2, seen.end()),
+              (std::vector<QByteArray>{"stop sng wait", "close sng"}));
+    EXPECT_LE(seen.size(), 4u);  // at most the play, and only before the stop
+}
+
+class ScriptedLock final : public MusicLock {
+  public:
+    bool TryTake() override {
+        ++tries;
+        return free;
+    }
+    bool free = false;
+    int tries = 0;
+};
+
+class RecordingMci final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                 std::uintptr_t) override {
+        seen.push_back(command);
+        if (reply && length > 8) std::strcpy(reply, command.startsWith("status") ? "playing" : "");
+        return 0;
+    }
+    std::vector<QByteArray> seen;
+};
+
+TEST(SharedMusicTest, OnlyTheLockHolderIsHeardAndTheOthersTryAgainAtEachChange) {
+    RecordingMci device;
+    ScriptedLock lock;
+    SharedMusicMci mci(device, lock);
+    APIModule music(mci);
+
+    // Another process plays: silence here, and a song that reads as over, so the show tries again.
+    music.PlayMusic(QStringLiteral("/m/a.wav"));
+    EXPECT_TRUE(music.MusicStatus().startsWith(QStringLiteral("stopped")));
+    std::uint32_t result = 0;
+    Send(mci, "status sng length", &result);
+    EXPECT_NE(result, 0u);
+    music.StopMusic();
+    EXPECT_TRUE(device.seen.empty());
+    EXPECT_EQ(lock.tries, 1);
+
+    // That process has ended: the next restart takes the lock, and from then on all is heard.
+    lock.free = true;
+    music.PlayMusic(QStringLiteral("/m/a.wav"));
+    EXPECT_TRUE(music.MusicStatus().startsWith(QStringLiteral("playing")));
+    lock.free = false;  // held: never asked again
+    music.StopMusic();
+    EXPECT_EQ(device.seen,
+              (std::vector<QByteArray>{"open \"/m/a.wav\" alias sng", "play sng", "status sng mode",
+                                       "stop sng wait", "close sng"}));
+    EXPECT_EQ(lock.tries, 2);
+}
+
+TEST(SharedMusicTest, APreviewIsSilentAndNeverRestartsItsSong) {
+    SilentMci mci;
+    APIModule music(mci);
+    EXPECT_NE(music.PlayMusic(QStringLiteral("/m/a.wav")), 0);
+    // No mode word at all: the show never takes it for a finished song to reopen.
+    EXPECT_EQ(music.MusicStatus(), QString(APIModule::kReplyLength, QChar(0)));
+    for (const char* command :
+         {"open a.wav alias sng", "play sng", "status sng mode", "close sng"}) {
+        std::uint32_t result = 0;
+        EXPECT_EQ(Send(mci, command, &result), "") << command;
+        EXPECT_NE(result, 0u) << command;
+    }
+}
+
+}  // namespace
+}  // namespace tavello
