@@ -10,7 +10,7 @@ PACKAGES=(
   libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
   libgtest-dev libgmock-dev libx11-dev libxfixes-dev libxcb1-dev
   # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
-  fonts-ipafont-gothic fonts-ipafont-mincho fluid-soundfont-gm libfluidsynth3 libqt6gui6
+  fonts-ipafont-gothic fonts-ipafont-mincho timgm6mb-soundfont libfluidsynth3 libqt6gui6
   qt6-translations-l10n
   # tests, demo and benchmarks
   xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3

@@ -19,8 +19,11 @@ namespace tavello {
 
 namespace {
 
-// The General-MIDI soundfonts Debian installs (fluid-soundfont-gm); the first one found is used.
-const char* const kSoundFonts[] = {"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+// The General-MIDI soundfonts Debian installs; the first one found is used. The synthesizer holds
+// the whole soundfont in memory, so the 6 MB TimGM6mb comes before the 141 MB FluidR3_GM: with
+// the large one a song alone would lift the show past 200 MB and delay its first notes.
+const char* const kSoundFonts[] = {"/usr/share/sounds/sf2/TimGM6mb.sf2",
+                                   "/usr/share/sounds/sf2/FluidR3_GM.sf2",
                                    "/usr/share/sounds/sf2/default-GM.sf2"};
 
 // FluidSynth reads a whole MIDI file into memory; real songs are far below this.
