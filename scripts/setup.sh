@@ -8,12 +8,14 @@ PACKAGES=(
   build-essential cmake pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
-  libgtest-dev libgmock-dev libx11-dev libxfixes-dev
+  libgtest-dev libgmock-dev libx11-dev libxfixes-dev libxcb1-dev
   # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
   fonts-ipafont-gothic fonts-ipafont-mincho fluid-soundfont-gm libfluidsynth3 libqt6gui6
   qt6-translations-l10n
   # tests, demo and benchmarks
   xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
+  # several monitors on a real X server (xrandr), a window manager
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
 )
 
 missing=()

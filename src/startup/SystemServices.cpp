@@ -2,6 +2,7 @@
 
 #include "music/Mci.h"
 #include "platform/Cursor.h"
+#include "platform/DeskGuard.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Password.h"
@@ -23,6 +24,7 @@ Services SystemServices() {
     s.messageBox = &SystemMessageBox();
     s.fileDialog = &SystemFileDialog();
     s.shell = &SystemShell();
+    s.desk = &SystemDeskGuard();
     return s;
 }
 
