@@ -51,4 +51,12 @@ echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?
 
+echo "== the show on three monitors against one (a real X server on the dummy driver)"
+if [ "$(id -u)" -eq 0 ] && command -v Xorg >/dev/null 2>&1; then
+    "$root/bench/desk-cpu.sh" "$build"
+    note $?
+else
+    echo "run-benchmarks: skipped, the X server needs root"
+fi
+
 exit $status
