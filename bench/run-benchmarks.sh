@@ -75,4 +75,12 @@ else
     note 2
 fi
 
+echo "== the show on three monitors against one (a real X server on the dummy driver)"
+if [ "$(id -u)" -eq 0 ] && command -v Xorg >/dev/null 2>&1; then
+    "$root/bench/desk-cpu.sh" "$build"
+    note $?
+else
+    echo "run-benchmarks: skipped, the X server needs root"
+fi
+
 exit $status

@@ -1,16 +1,29 @@
-#!/bin/sh
+#!/usr/bin/env bash
 # Processor use of the running show over one 10-second picture interval, against the wall time of
 # that interval (target: at most 1 % of one core).
 #
-#   bench/show-cpu.sh [build-folder]      (default: build)
+#   bench/show-cpu.sh [--monitors N] [build-folder]      (default: build)
 #
-# Runs "tavello /S" under Xvfb with its own settings folder (Speed 10, one picture, no music), lets
-# the headline pass and the first picture come up, then reads the process's user and system time
-# from /proc/<pid>/stat at the start and the end of a 10-second window.
+# Runs "tavello /S" with its own settings folder (Speed 10, one picture, no music), lets the
+# headline pass and the first picture come up, then reads the process's user and system time from
+# /proc/<pid>/stat at the start and the end of a 10-second window.
+#
+# Without --monitors the show runs under Xvfb. With --monitors N it runs on a real X server (the
+# dummy video driver, needs root) whose screen is split into N monitors of 1024 × 768 side by side,
+# and a second show then measures the cost of one picture change: Speed 0.5, four album pictures
+# fitted to the screen, processor time over 40 changes divided by 40. bench/desk-cpu.sh compares
+# those figures for one and three monitors.
 set -eu
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build}
+monitors=""
+build=$root/build
+while [ $# -gt 0 ]; do
+    case $1 in
+        --monitors) monitors=$2; shift 2 ;;
+        *) build=$1; shift ;;
+    esac
+done
 case $build in /*) ;; *) build=$(pwd)/$build ;; esac
 binary=$build/tavello
 [ -x "$binary" ] || { echo "show-cpu: no program at $binary" >&2; exit 2; }
@@ -19,6 +32,7 @@ work=$(mktemp -d)
 pid=""
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    if declare -F xorg_dummy_stop >/dev/null; then xorg_dummy_stop; fi
     wait 2>/dev/null || true
     rm -rf "$work"
 }
@@ -26,35 +40,78 @@ trap cleanup EXIT INT TERM
 
 mkdir -p "$work/tavello" "$work/runtime"
 chmod 700 "$work/runtime"
-picture=$root/samples/album/01-dusk-1600x1200.jpg
+album=$root/samples/album
+export XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work/runtime SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb
+
 # Speed, headline font, headline size, picture size, music, headline, random order, pictures.
-printf '10\r\nIPAPGothic\r\n48\r\n画面の大きさに調整\r\n\r\nTAVELLO\r\n0\r\n%s\r\n' "$picture" \
-    > "$work/tavello/TAVELLO.INI"
-
-XDG_CONFIG_HOME=$work XDG_RUNTIME_DIR=$work/runtime SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
-    sh -c '"$0" /S & echo $! > "$1"; wait' "$binary" "$work/pid" &
-
-for _ in $(seq 100); do [ -s "$work/pid" ] && break; sleep 0.1; done
-pid=$(cat "$work/pid" 2>/dev/null || true)
-[ -n "$pid" ] || { echo "show-cpu: the show did not start" >&2; exit 2; }
+write_settings() {
+    local speed=$1; shift
+    printf '%s\r\nIPAPGothic\r\n48\r\n画面の大きさに調整\r\n\r\nTAVELLO\r\n0\r\n' "$speed" \
+        > "$work/tavello/TAVELLO.INI"
+    printf '%s\r\n' "$@" >> "$work/tavello/TAVELLO.INI"
+}
 
 ticks=$(getconf CLK_TCK)
 cpu_ticks() { sed 's/.*) //' "/proc/$pid/stat" | awk '{ print $12 + $13 }'; }
 now_ns() { date +%s%N; }
 
-# The headline stands for 10 seconds, then the first picture comes up.
-sleep 12
-[ -r "/proc/$pid/stat" ] || { echo "show-cpu: the show ended early" >&2; exit 2; }
-start_cpu=$(cpu_ticks); start_ns=$(now_ns)
-sleep 10
-[ -r "/proc/$pid/stat" ] || { echo "show-cpu: the show ended during the measurement" >&2; exit 2; }
-end_cpu=$(cpu_ticks); end_ns=$(now_ns)
+# Lets the show run $1 seconds, then measures it over $2 seconds; prints "cpu_ms wall_ms".
+measure() {
+    sleep "$1"
+    [ -r "/proc/$pid/stat" ] || { echo "show-cpu: the show ended early" >&2; exit 2; }
+    local start_cpu start_ns end_cpu end_ns
+    start_cpu=$(cpu_ticks); start_ns=$(now_ns)
+    sleep "$2"
+    [ -r "/proc/$pid/stat" ] || { echo "show-cpu: the show ended during the measurement" >&2; exit 2; }
+    end_cpu=$(cpu_ticks); end_ns=$(now_ns)
+    awk -v c="$((end_cpu - start_cpu))" -v t="$ticks" -v w="$((end_ns - start_ns))" \
+        'BEGIN { printf "%.2f %.2f\n", c * 1000 / t, w / 1e6 }'
+}
 
-awk -v c="$((end_cpu - start_cpu))" -v t="$ticks" -v w="$((end_ns - start_ns))" 'BEGIN {
-    cpu_ms = c * 1000 / t; wall_ms = w / 1e6; share = 100 * cpu_ms / wall_ms
-    printf "RESULT %-28s %10.2f ms\n", "show_cpu_time_ms", cpu_ms
-    printf "RESULT %-28s %10.2f ms\n", "show_wall_time_ms", wall_ms
-    printf "RESULT %-28s %10.2f %% of one core (target <= 1)\n", "show_cpu_share", share
+if [ -z "$monitors" ]; then
+    write_settings 10 "$album/01-dusk-1600x1200.jpg"
+    xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
+        sh -c '"$0" /S & echo $! > "$1"; wait' "$binary" "$work/pid" &
+    for _ in $(seq 100); do [ -s "$work/pid" ] && break; sleep 0.1; done
+    pid=$(cat "$work/pid" 2>/dev/null || true)
+    [ -n "$pid" ] || { echo "show-cpu: the show did not start" >&2; exit 2; }
+    # The headline stands for 10 seconds, then the first picture comes up.
+    result=$(measure 12 10) || exit 2
+    read -r cpu_ms wall_ms <<<"$result"
+    suffix=""
+else
+    [ "$(id -u)" -eq 0 ] || { echo "show-cpu: --monitors needs root for the X server" >&2; exit 2; }
+    . "$root/tests/e2e/xorg_dummy.sh"
+    xorg_dummy_start $((1024 * monitors)) 768 || exit 2
+    split=()
+    for i in $(seq 0 $((monitors - 1))); do split+=("M$i" 1024 $((1024 * i))); done
+    xorg_dummy_monitors "${split[@]}" || exit 2
+    start_show() {
+        "$binary" /S &
+        pid=$!
+    }
+    write_settings 10 "$album/01-dusk-1600x1200.jpg"
+    start_show
+    result=$(measure 12 10) || exit 2
+    read -r cpu_ms wall_ms <<<"$result"
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+
+    write_settings 0.5 "$album"/0[1-3]*.jpg "$album/04-night-360x240.bmp"
+    start_show
+    result=$(measure 2.5 20) || exit 2
+    read -r change_cpu_ms change_wall_ms <<<"$result"
+    kill "$pid"; wait "$pid" 2>/dev/null || true
+    pid=""
+    suffix="_${monitors}mon"
+    awk -v c="$change_cpu_ms" -v w="$change_wall_ms" -v s="$suffix" 'BEGIN {
+        printf "RESULT %-28s %10.2f ms per change (%.0f changes)\n", "picture_change_cpu" s, c / (w / 500), w / 500
+    }'
+fi
+
+awk -v c="$cpu_ms" -v w="$wall_ms" -v s="$suffix" 'BEGIN {
+    share = 100 * c / w
+    printf "RESULT %-28s %10.2f ms\n", "show_cpu_time_ms" s, c
+    printf "RESULT %-28s %10.2f ms\n", "show_wall_time_ms" s, w
+    printf "RESULT %-28s %10.2f %% of one core (target <= 1)\n", "show_cpu_share" s, share
     exit (share <= 1.0) ? 0 : 1
 }'

@@ -20,6 +20,8 @@ PACKAGES=(
   locales
   # an idle timer for the classic "/S"
   xautolock
+  # several monitors on a real X server (xrandr), a window manager
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
 )
 
 # The comma-decimal locale those tests switch to.

@@ -15,6 +15,7 @@ class MciService;
 class MessageBoxService;
 class FileDialogService;
 class ShellService;
+class DeskGuard;
 
 struct Services {
     TickSource* ticks = nullptr;
@@ -26,6 +27,7 @@ struct Services {
     MessageBoxService* messageBox = nullptr;
     FileDialogService* fileDialog = nullptr;
     ShellService* shell = nullptr;
+    DeskGuard* desk = nullptr;
 };
 
 }  // namespace tavello

@@ -2,6 +2,8 @@
 
 #include "platform/Cursor.h"
 #include "platform/Password.h"
+#include "saver/DeskHold.h"
+#include "saver/MonitorCovers.h"
 #include "saver/PictureFit.h"
 #include "saver/PictureOrder.h"
 #include "settings/Numbers.h"
@@ -164,6 +166,7 @@ void Form1::Form_Unload() {
     unloaded_ = true;
     ended_ = true;
     releaseKeyboard();
+    ReleaseDesk();
     if (!Hosted()) deps_.services.cursor->ShowCursor(true);
     music_.StopMusic();
 }
@@ -174,7 +177,11 @@ void Form1::TakeKeyboard() {
     if (windowed) raise();
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
-    if (windowed) grabKeyboard();
+    // With the password on, the desk's hold takes the keyboard and the pointer instead.
+    if (hold_)
+        hold_->Hold();
+    else if (windowed)
+        grabKeyboard();
 }
 
 }  // namespace tavello

@@ -10,12 +10,15 @@
 #include <QStringList>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 namespace tavello {
 
 class AutoSizeLabel;
+class DeskHold;
 class ImageControl;
+class MonitorCovers;
 class RandomSource;
 class ShowWaiter;
 struct PicturePlacement;
@@ -108,6 +111,11 @@ class Form1 : public QWidget {
     void ShowInHost();
     void SkipFailedPicture();
 
+    // The rest of the desk: the other monitors covered and, with the password on, the input and
+    // the top of the stacking held.
+    void CoverDesk();
+    void ReleaseDesk();
+
     SaverDeps deps_;
     APIModule music_;
     AutoSizeLabel* Label1_ = nullptr;
@@ -125,6 +133,9 @@ class Form1 : public QWidget {
     PicturePrefetcher prefetcher_;
     bool unloaded_ = false;
     bool ended_ = false;
+
+    std::unique_ptr<MonitorCovers> covers_;
+    std::unique_ptr<DeskHold> hold_;
 };
 
 }  // namespace tavello

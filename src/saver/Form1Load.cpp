@@ -54,6 +54,7 @@ void Form1::ShowWindow() {
         showFullScreen();
     else
         show();
+    CoverDesk();
     TakeKeyboard();
     // Paint the black window now, but leave input for the show loop: the cursor's resting place
     // is not recorded yet.

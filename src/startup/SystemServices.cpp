@@ -3,6 +3,7 @@
 #include "music/BackgroundOpen.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
+#include "platform/DeskGuard.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Password.h"
@@ -26,6 +27,7 @@ Services SystemServices() {
     s.messageBox = &SystemMessageBox();
     s.fileDialog = &SystemFileDialog();
     s.shell = &SystemShell();
+    s.desk = &SystemDeskGuard();
     return s;
 }
 

@@ -20,11 +20,58 @@ e2e_prepare() {
   e2e_name=$1
   pid=""
   work=$(mktemp -d)
-  trap 'if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi; rm -rf "$work"' EXIT
+  e2e_helpers=()
+  trap e2e_cleanup EXIT
   export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
   unset QT_QPA_PLATFORM
   mkdir -p "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
+}
+
+# Ends the program under test and the helper programs the script started (and only those), stops
+# an X server the script started itself, and removes the temporary folder.
+e2e_cleanup() {
+  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  local helper
+  for helper in "${e2e_helpers[@]}"; do kill "$helper" 2>/dev/null || true; done
+  if declare -F xorg_dummy_stop >/dev/null; then xorg_dummy_stop; fi
+  rm -rf "$work"
+}
+
+# Starts openbox as the window manager and waits (up to 10 s) until it has taken the screen.
+e2e_start_openbox() {
+  openbox --sm-disable >/dev/null 2>&1 &
+  e2e_helpers+=("$!")
+  for _ in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id" && return 0
+    sleep 0.1
+  done
+  fail "openbox did not take the screen"
+}
+
+# Stores the screen-saver password $2 and switches it on, through "/A" of the program $1 driven
+# by the keyboard like a user would: new password, confirmation, the switch, OK.
+e2e_set_password() {
+  local tavello=$1 password=$2 dialog
+  "$tavello" "/A 0" &
+  pid=$!
+  wait_window "パスワードの変更"
+  dialog=$win
+  # Given the focus by the window manager, or by us where there is none.
+  for _ in $(seq 100); do
+    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$dialog" ] && break
+    xdotool windowfocus "$dialog" 2>/dev/null || true
+    sleep 0.1
+  done
+  xdotool type --delay 20 "$password"
+  xdotool key Tab
+  xdotool type --delay 20 "$password"
+  xdotool key Tab space Return
+  wait_exit 10 "the password dialog did not close" || fail "/A exit status $?"
+  pid=""
+  [ -s "$XDG_CONFIG_HOME/tavello/scrsave.pwd" ] || fail "no password stored"
+  grep -q '"ScreenSaveUsePassword"=dword:00000001' "$XDG_CONFIG_HOME/tavello/user.reg" ||
+    fail "the password switch is not on"
 }
 
 # Ends the test, keeping the last screenshot (or, with none taken, the screen as it is now).

@@ -26,6 +26,44 @@ std::int32_t FakePassword::VerifyScreenSavePwd(QWidget*) {
     return index < answers.size() ? answers[index] : 1;
 }
 
+namespace {
+
+bool NextAnswer(std::deque<bool>& answers) {
+    if (answers.empty()) return true;
+    const bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
+
+bool FakeDesk::GrabKeyboard(QWidget* window) {
+    log.push_back("keyboard");
+    grabbedBy = window;
+    return NextAnswer(keyboardAnswers);
+}
+
+bool FakeDesk::GrabPointer(QWidget* window) {
+    log.push_back("pointer");
+    grabbedBy = window;
+    return NextAnswer(pointerAnswers);
+}
+
+void FakeDesk::WatchStacking(std::function<void()> watcher) {
+    log.push_back(watcher ? "watch" : "unwatch");
+    changed = std::move(watcher);
+}
+
+bool FakeDesk::OnTopInOrder(const QList<QWidget*>&) {
+    ++checks;
+    return onTop;
+}
+
+void FakeDesk::RaiseInOrder(const QList<QWidget*>& windows) {
+    log.push_back("raise");
+    raised.push_back(windows);
+}
+
 float ScriptedRandom::Draw() {
     const float value = draws_[std::min(next_, draws_.size() - 1)];
     ++next_;
@@ -115,6 +153,7 @@ void ShowRig::run() {
     deps.services.cursor = &cursor;
     deps.services.password = &password;
     deps.services.mci = &mci;
+    deps.services.desk = &desk;
     deps.passwordFlag = passwordFlag;
     deps.waiter = &show;
     deps.random = randomSource;

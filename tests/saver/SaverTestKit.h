@@ -4,6 +4,7 @@
 
 #include "music/Mci.h"
 #include "platform/Cursor.h"
+#include "platform/DeskGuard.h"
 #include "platform/Password.h"
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
@@ -14,8 +15,10 @@
 #include <QColor>
 #include <QRectF>
 #include <QStringList>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace tavello::test {
@@ -46,6 +49,27 @@ class FakePassword final : public PasswordService {
     std::vector<std::int32_t> answers;  // one per question; verified (1) once they run out
     std::function<void()> whileAsking;  // runs while the dialog would be open
     int asked = 0;
+};
+
+// Grabs and stacking on a desk of the test's making. Every call is logged in order ("keyboard",
+// "pointer", "release", "watch", "unwatch", "raise"); a grab succeeds once its scripted answers
+// run out.
+class FakeDesk final : public DeskGuard {
+  public:
+    bool GrabKeyboard(QWidget* window) override;
+    bool GrabPointer(QWidget* window) override;
+    void ReleaseInput() override { log.push_back("release"); }
+    void WatchStacking(std::function<void()> changed) override;
+    bool OnTopInOrder(const QList<QWidget*>& windows) override;
+    void RaiseInOrder(const QList<QWidget*>& windows) override;
+
+    std::vector<std::string> log;
+    std::deque<bool> keyboardAnswers, pointerAnswers;
+    QWidget* grabbedBy = nullptr;
+    std::function<void()> changed;  // the watcher, while one is set
+    bool onTop = true;
+    int checks = 0;
+    std::vector<QList<QWidget*>> raised;
 };
 
 // Draws the scripted values in turn, then repeats the last.
@@ -130,6 +154,7 @@ class ShowRig {
     FakeCursor cursor;
     FakeMci mci;
     FakePassword password;
+    FakeDesk desk;
     ScriptedRandom random{{0.5f}};
     RandomSource* randomSource = &random;
     std::int16_t passwordFlag = 0;

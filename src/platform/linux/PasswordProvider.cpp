@@ -1,11 +1,30 @@
 #include "platform/linux/PasswordProvider.h"
 
+#include <QTimer>
+
 namespace tavello {
+
+namespace {
+
+// Over a window that stands above everything (the show), the prompt stands above it too, outside
+// any window manager's stacking rules, and takes the keyboard focus itself, as no manager gives it.
+void StandAbove(QWidget* window, QDialog& dialog) {
+    if (!window || !window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) return;
+    dialog.setWindowFlags(dialog.windowFlags() | Qt::WindowStaysOnTopHint |
+                          Qt::X11BypassWindowManagerHint);
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        dialog.raise();
+        dialog.activateWindow();
+    });
+}
+
+}  // namespace
 
 std::int32_t PasswordProvider::VerifyScreenSavePwd(QWidget* window) {
     const PasswordStore store(parts_.storePath());
     if (store.state() == PasswordStore::State::None) return 1;
     VerifyPasswordDialog dialog(store, window);
+    StandAbove(window, dialog);
     dialog.setDelay(parts_.delay);
     dialog.setIdleTimeout(parts_.verifyIdleTimeoutMs);
     return dialog.exec() == QDialog::Accepted ? 1 : 0;
