@@ -4,6 +4,7 @@
 // "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list.
 
 #include "dialog/DialogEntry.h"
+#include "platform/EndSignals.h"
 #include "platform/Password.h"
 #include "saver/SaverEntry.h"
 #include "startup/AddToXScreensaver.h"
@@ -82,16 +83,29 @@ int main(int argc, char** argv) {
     PasswordWithApp password(app, *services.password);
     services.password = &password;
 
+    // Log-out and shutdown (SIGTERM, SIGHUP) and Ctrl+C end the show and the dialog as their own
+    // close does: music stopped and closed, nothing written. Only these two modes catch them, so
+    // the password dialog and the modes that end at once keep the default end.
+    std::unique_ptr<tavello::EndSignals> endSignals;
+    auto endOnSignals = [&] {
+        tavello::EndSignals::Catch();
+        QApplication& application = app.get();
+        endSignals = std::make_unique<tavello::EndSignals>();
+        QObject::connect(endSignals.get(), &tavello::EndSignals::requested, &application,
+                         &QApplication::closeAllWindows);
+    };
+
     tavello::StartDeps deps;
     deps.instance = services.instance;
     deps.registry = services.registry;
     deps.password = services.password;
     deps.loadSaverWindow = [&] {
-        app.get();
+        endOnSignals();
         tavello::LoadSaverWindow(services, tavello::PasswordFlag);
     };
     deps.showSettingsDialog = [&] {
         tavello::PreferSmallScreenUpdates();
+        endOnSignals();
         app.get().setQuitOnLastWindowClosed(true);
         tavello::ShowSettingsDialog(services);
     };
