@@ -25,8 +25,8 @@ int MonitorOf(const QRect& window, const QList<QRect>& monitors) {
 
 }  // namespace
 
-bool PlaysMusic(HostTarget target, bool namedOnCommandLine) {
-    return target != HostTarget::HostWindow || !namedOnCommandLine;
+bool PlaysMusic(HostTarget target, bool namedOnCommandLine, bool smallPaneInAWindow) {
+    return target != HostTarget::HostWindow || !(namedOnCommandLine || smallPaneInAWindow);
 }
 
 HostLayout PlanHostLayout(const QRect& window, const QList<QRect>& monitors) {

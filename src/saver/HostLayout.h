@@ -12,9 +12,10 @@ enum class HostTarget {
     OwnWindow,   // a window of our own, for trying the show out
 };
 
-// Whether the show is heard: not in a settings preview, the host's window named on the command
-// line (-window-id).
-bool PlaysMusic(HostTarget target, bool namedOnCommandLine);
+// Whether the show is heard: not in a settings preview. That is the host's window named on the
+// command line (-window-id), or a window of the host that lies inside another window and is
+// smaller than its monitor (the preview pane MATE's settings name through XSCREENSAVER_WINDOW).
+bool PlaysMusic(HostTarget target, bool namedOnCommandLine, bool smallPaneInAWindow);
 
 // How the show fits a window that a screen-saver host gives it.
 struct HostLayout {

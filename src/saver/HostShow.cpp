@@ -30,7 +30,9 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
     const std::optional<QRect> place = PlaceOnScreen();
     if (!place) return;
     layout_ = PlanHostLayout(*place, deps_.monitors);
-    playsMusic_ = PlaysMusic(request_.target, request_.namedOnCommandLine);
+    const bool smallPane = request_.target == HostTarget::HostWindow && layout_.sizeScale < 1 &&
+                           !deps_.windows->IsTopLevel(request_.window);
+    playsMusic_ = PlaysMusic(request_.target, request_.namedOnCommandLine, smallPane);
 
     SaverDeps saver = deps_.saver;
     saver.services.mci = playsMusic_ ? deps_.music : deps_.silence;

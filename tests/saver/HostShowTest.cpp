@@ -31,12 +31,14 @@ class FakeHostWindows final : public HostWindows {
         if (window == kHostId && exists) return host;
         return std::nullopt;
     }
+    bool IsTopLevel(WId window) override { return window != kHostId || hostTopLevel; }
     void EmbedInto(QWidget&, WId window) override { embeddedIn = window; }
     void Watch(WId window) override { watched = window; }
 
     QRect host = kMonitor;
     QRect root = kMonitor;
     bool exists = true;
+    bool hostTopLevel = true;
     WId embeddedIn = 0;
     WId watched = 0;
 };
@@ -99,6 +101,7 @@ struct PlaceCase {
     double scale;  // of the headline's 40 points and the 640 × 480 picture's 100 %
     QColor first;  // the first picture shown: red, green, blue in list order
     int signal;
+    bool hostInsideAWindow = false;
 };
 
 void PrintTo(const PlaceCase& c, std::ostream* os) {
@@ -112,6 +115,7 @@ TEST_P(HostedPlace, LaysOutTheShowInTheWindowAndEndsOnlyOnTheSignal) {
     HostRig h;
     h.windows.host = c.window;
     h.windows.root = c.window;
+    h.windows.hostTopLevel = !c.hostInsideAWindow;
     h.monitors = c.monitors;
     ShowSettings settings;
     settings.headlineSize = "40";
@@ -176,6 +180,12 @@ const PlaceCase kPlaceCases[] = {
     // A small window given without -window-id: scaled, but heard.
     {"SmallWindowWithoutWindowId", InHostWindow(), QRect(10, 10, 512, 384), {kMonitor}, true,
      {512, 384}, 0.5, kRed, SIGTERM},
+    // A pane inside a settings window, named through XSCREENSAVER_WINDOW: silent.
+    {"SmallPaneInsideAWindow", InHostWindow(), QRect(300, 200, 256, 192), {kMonitor}, false,
+     {256, 192}, 0.25, kRed, SIGTERM, true},
+    // A window inside another that fills its monitor is the host's full show: heard.
+    {"WholeMonitorInsideAWindow", InHostWindow(), kMonitor, {kMonitor}, true, {1024, 768}, 1.0,
+     kRed, SIGHUP, true},
     // Its centre lies on the second monitor.
     {"RootWindowAcrossTwoMonitors", {HostTarget::Root, 0, false}, QRect(0, 0, 2304, 1024),
      kTwoMonitors, true, {2304, 1024}, 1.0, kGreen, SIGTERM},

@@ -46,6 +46,16 @@ class XcbHostWindows final : public HostWindows, public QAbstractNativeEventFilt
         return rect;
     }
 
+    bool IsTopLevel(WId window) override {
+        if (!connection_) return true;
+        xcb_query_tree_reply_t* tree = xcb_query_tree_reply(
+            connection_, xcb_query_tree(connection_, static_cast<xcb_window_t>(window)), nullptr);
+        if (!tree) return true;
+        const bool topLevel = tree->parent == tree->root || tree->parent == XCB_WINDOW_NONE;
+        free(tree);
+        return topLevel;
+    }
+
     void EmbedInto(QWidget& widget, WId host) override {
         host_.reset(QWindow::fromWinId(host));
         widget.winId();  // the widget's own native window, to be put inside the host's
