@@ -1,0 +1,22 @@
+# Sourced by scripts/sanitize.sh and scripts/fuzz.sh: the sanitizer build folder, how it is made,
+# and the sanitizers' options.
+
+TAVELLO_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+ASAN_BUILD="$TAVELLO_ROOT/build-asan"
+
+# Any report ends the program with a failure; leaks are checked at exit, except those inside
+# system libraries that scripts/lsan.supp names.
+export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:check_initialization_order=1:strict_init_order=1:detect_stack_use_after_return=0}"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+export LSAN_OPTIONS="suppressions=$TAVELLO_ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+
+# Configures and builds the program, its tests and the fuzz harnesses with clang, AddressSanitizer
+# and UndefinedBehaviorSanitizer into build-asan/ (the benchmarks are left out: they measure
+# speed, which the sanitizers change). Arguments are passed to the build (e.g. a --target).
+build_sanitized() {
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$TAVELLO_ROOT" -B "$ASAN_BUILD" -DCMAKE_CXX_COMPILER=clang++ "${launcher[@]}" \
+        -DTAVELLO_FUZZ=ON -DTAVELLO_BUILD_BENCH=OFF >/dev/null
+    cmake --build "$ASAN_BUILD" -j"$(nproc)" "$@"
+}
