@@ -23,17 +23,13 @@ void ReadNumbers(const SaverSettings& s) {
     }
 }
 
-// The writer may take line breaks out of a value; every other character must come back, each
-// value on its own line, the pictures in their order.
-QString WithoutLineBreaks(QString text) {
-    return text.remove(u'\r').remove(u'\n');
-}
-
+// The writer puts every value and picture on one line (OnOneLine); everything else must come back,
+// each value on its own line, the pictures in their order.
 SaverSettings Normalised(SaverSettings s) {
     for (QString* value : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
                            &s.Headline, &s.RandomOrder})
-        *value = WithoutLineBreaks(*value);
-    for (QString& picture : s.Pictures) picture = WithoutLineBreaks(picture);
+        *value = OnOneLine(*value);
+    for (QString& picture : s.Pictures) picture = OnOneLine(picture);
     return s;
 }
 
