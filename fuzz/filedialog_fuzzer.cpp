@@ -38,13 +38,16 @@ class FakeDialog final : public FileDialogService {
     QString rawTitle;
 };
 
-// Absolute, clean paths of files, each once, as a file dialog gives them.
+// Absolute, clean paths of files, each once and all in the first one's folder, as a file dialog
+// gives them (it shows one folder at a time).
 QStringList ChosenFiles(const QString& text) {
     QStringList paths;
     for (QString line : text.split(u'\n')) {
         line.remove(QChar(u'\0'));
         const QString path = QDir::cleanPath(QStringLiteral("/") + line);
-        if (path != QStringLiteral("/") && !paths.contains(path)) paths << path;
+        if (path == QStringLiteral("/") || paths.contains(path)) continue;
+        const auto folderOf = [](const QString& p) { return p.left(p.lastIndexOf(u'/')); };
+        if (paths.isEmpty() || folderOf(path) == folderOf(paths.front())) paths << path;
     }
     return paths;
 }

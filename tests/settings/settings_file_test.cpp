@@ -120,6 +120,12 @@ TEST(SettingsFileTest, LineLayoutCases) {
          {},
          "5"},
         {"short file keeps defaults", "3\r\nF\r\n", "0", {}, "3"},
+        {"byte-order marks stay off the first value",
+         "\xEF\xBB\xBF\xEF\xBB\xBF"
+         "5\r\nF\r\n48\r\n100%\r\n\r\nH\r\n0\r\n",
+         "0",
+         {},
+         "5"},
     };
     for (const LayoutCase& c : cases) {
         TestDir dir;
