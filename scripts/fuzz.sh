@@ -55,7 +55,7 @@ run_one() {
     mkdir -p "$scratch"
     local log="$logs/$name.log"
     local status=0
-    "$ASAN_BUILD/fuzz/tavello_fuzz_$name" -max_total_time="$seconds" -timeout=60 \
+    "$ASAN_BUILD/fuzz/tavello_fuzz_$name" -max_total_time="$seconds" -timeout=60 -report_slow_units=60 \
         -print_final_stats=1 -artifact_prefix="$findings/$name-" "${dirs[@]}" >"$log" 2>&1 ||
         status=$?
     local runs
