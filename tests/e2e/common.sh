@@ -117,6 +117,22 @@ holds() {
   done < <(pixels "${points[@]}")
 }
 
+# Waits (up to 12 s) while the program runs, until every "x y r,g,b" check holds on a fresh screenshot.
+wait_for() {
+  local name=$1
+  shift
+  for _ in $(seq 120); do
+    shot
+    if holds "$@"; then
+      echo "seen: $name"
+      return 0
+    fi
+    kill -0 "$pid" 2>/dev/null || fail "program ended before $name"
+    sleep 0.1
+  done
+  fail "$name not seen"
+}
+
 # The visible top-level window whose name is exactly $1, or nothing.
 window_named() {
   local w

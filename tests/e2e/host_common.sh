@@ -54,22 +54,6 @@ same_outside() {
   [ "$(compare -metric AE "$work/before_masked.png" "$work/after_masked.png" null: 2>&1)" = 0 ]
 }
 
-# Waits (up to 12 s) until every "x y r,g,b" check holds on a fresh screenshot.
-wait_for() {
-  local name=$1
-  shift
-  for _ in $(seq 120); do
-    shot
-    if holds "$@"; then
-      echo "seen: $name"
-      return 0
-    fi
-    kill -0 "$pid" 2>/dev/null || fail "program ended before $name"
-    sleep 0.1
-  done
-  fail "$name not seen"
-}
-
 # Whether the last screenshot has white (headline) pixels inside the rectangle "X Y W H".
 white_inside() {
   local x y w h

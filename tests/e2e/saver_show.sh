@@ -20,18 +20,6 @@ convert -size 500x2000 xc:'#0000ff' "PNG24:$work/blue.png"
 printf '%s\r\n' 4 "IPAGothic" 40 "100%" "" "E2E HEADLINE" 0 \
   "$work/red.jpg" "$work/green.bmp" "$work/blue.png" > "$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
 
-# Waits (up to 12 s) until every check holds on a fresh screenshot.
-wait_for() {
-  local name=$1; shift
-  for _ in $(seq 120); do
-    shot
-    if holds "$@"; then echo "seen: $name"; return 0; fi
-    kill -0 "$pid" 2>/dev/null || fail "program ended before $name"
-    sleep 0.1
-  done
-  fail "$name not seen"
-}
-
 [ "$("$probe")" = visible ] || fail "the probe does not see the server's own cursor"
 
 "$tavello" /S &
