@@ -98,14 +98,15 @@ echo "seen: wrong password refused, show back on top, cursor hidden, input held"
 
 xdotool mousemove_relative 0 1
 wait_prompt
+# The burst ends before the right password: once the program has ended, the desk may show.
+touch "$work/burst/stop"
+wait "$burst" || true
 xdotool type --delay 20 "kagi1234"
 xdotool key Return
 wait_exit 5 "still running after the right password" || fail "exit status $?"
 pid=""
 echo "ended after the right password"
 
-touch "$work/burst/stop"
-wait "$burst" || true
 shots=0
 for f in "$work"/burst/*.png; do
   [ -s "$f" ] || continue
