@@ -99,13 +99,14 @@ int main(int argc, char** argv) {
                          &QApplication::closeAllWindows);
     };
 
+    int status = 0;
     tavello::StartDeps deps;
     deps.instance = services.instance;
     deps.registry = services.registry;
     deps.password = services.password;
     deps.loadSaverWindow = [&] {
         endOnSignals();
-        tavello::LoadSaverWindow(services, tavello::PasswordFlag);
+        status = tavello::LoadSaverWindow(services, tavello::PasswordFlag);
     };
     deps.showSettingsDialog = [&] {
         tavello::PreferSmallScreenUpdates();
@@ -116,5 +117,5 @@ int main(int argc, char** argv) {
 
     const tavello::StartMode mode = tavello::Start(tavello::CommandLineFromArgs(args), deps);
     // Only the settings dialog keeps the program alive after start-up; the show has already run.
-    return mode == tavello::StartMode::Configure ? app.get().exec() : 0;
+    return mode == tavello::StartMode::Configure ? app.get().exec() : status;
 }
