@@ -27,7 +27,11 @@ void ShowKeeper::Lost(QWidget* window, DeskGuard::Loss how) {
         this,
         [this, target = QPointer<QWidget>(window)] {
             if (!target || !target->isVisible()) return;  // closed by the show meanwhile
-            if (!RecreateWindow(*target)) return failed_();
+            if (!RecreateWindow(*target)) {
+                // The show ends, and this keeper with it: the call must not need the keeper.
+                const std::function<void()> failed = failed_;
+                return failed();
+            }
             ++broughtBack_;
             retake_();
         },
