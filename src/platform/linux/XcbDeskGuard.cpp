@@ -110,6 +110,9 @@ class LossFilter final : public QAbstractNativeEventFilter {
         switch (event->response_type & 0x7f) {
             case XCB_UNMAP_NOTIFY: {
                 const auto* unmap = static_cast<const xcb_unmap_notify_event_t*>(message);
+                // Heard once as the window's own event; the root's copy (while the stacking is
+                // watched) is passed over.
+                if (unmap->event != unmap->window) break;
                 QWidget* w = ShownWidgetOf(unmap->window);
                 // A window destroyed while mapped is unmapped first; its destruction follows.
                 if (w && Exists(Connection(), unmap->window)) lost_(w, DeskGuard::Loss::Unmapped);
@@ -117,6 +120,7 @@ class LossFilter final : public QAbstractNativeEventFilter {
             }
             case XCB_DESTROY_NOTIFY: {
                 const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
+                if (destroy->event != destroy->window) break;
                 if (QWidget* w = ShownWidgetOf(destroy->window))
                     lost_(w, DeskGuard::Loss::Destroyed);
                 break;
