@@ -7,6 +7,9 @@
 //   host_bench cpu <tavello> [--short]     processor use of a host-mode show between pictures
 //   host_bench memory <tavello> [--short]  peak resident memory of two host-mode shows (two
 //                                          monitors) and a settings preview
+//   host_bench huge <tavello> [--short]    peak memory and processor time of a show in a host
+//                                          window of 32767 x 32767, against one the size of
+//                                          the screen, over the same picture changes
 //
 // Prints one "RESULT name value unit" line per figure, and exits 1 when a target is missed, 2
 // when the benchmark cannot run.
@@ -276,6 +279,44 @@ int MemoryBench(const QString& tavello, bool shortRun, const QString& folder) {
     return std::max(wav, midi);
 }
 
+struct Cost {
+    double peakMb = -1;
+    double cpuSeconds = -1;
+};
+
+// A show in a host window of the given size, changing pictures every second for a while.
+Cost HostedCost(const QString& tavello, bool shortRun, const QString& folder, const QSize& size) {
+    const QString picture = QStringLiteral(TAVELLO_SAMPLE_ALBUM_DIR) + "/01-dusk-1600x1200.jpg";
+    const Window host = MakeHostWindow(QRect(QPoint(0, 0), size));
+    Run run{tavello,
+            {"--root"},
+            CaseFolder(folder + QString("/%1").arg(size.width()), "1", "", {picture, picture})};
+    run.env["XSCREENSAVER_WINDOW"] = QByteArray::number(qulonglong(host));
+    const pid_t pid = Start(run);
+    QThread::msleep(shortRun ? 5000 : 10000);
+    const Cost cost{PeakMb(pid), CpuSeconds(pid)};
+    Stop(pid);
+    XDestroyWindow(gDisplay, host);
+    return cost;
+}
+
+int HugeBench(const QString& tavello, bool shortRun, const QString& folder) {
+    const QSize screen(DisplayWidth(gDisplay, 0), DisplayHeight(gDisplay, 0));
+    const Cost base = HostedCost(tavello, shortRun, folder, screen);
+    const Cost huge = HostedCost(tavello, shortRun, folder, QSize(32767, 32767));
+    if (base.peakMb < 0 || huge.peakMb < 0 || base.cpuSeconds <= 0 || huge.cpuSeconds < 0) {
+        std::fprintf(stderr, "host_bench: a show ended early\n");
+        return 2;
+    }
+    const double memory = huge.peakMb / base.peakMb;
+    const double cpu = huge.cpuSeconds / base.cpuSeconds;
+    Result("host_huge_rss_mb", huge.peakMb, "MB");
+    Result("host_screen_rss_mb", base.peakMb, "MB");
+    Result("host_huge_rss_ratio", memory, "x a screen-sized window (target <= 1.3)");
+    Result("host_huge_cpu_ratio", cpu, "x a screen-sized window (target <= 1.5)");
+    return memory <= 1.3 && cpu <= 1.5 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,7 +326,7 @@ int main(int argc, char** argv) {
     const QString mode = args.value(0);
     const QString tavello = args.value(1);
     if (tavello.isEmpty() || !QFile::exists(tavello)) {
-        std::fprintf(stderr, "usage: host_bench launch|cpu|memory <tavello> [--short]\n");
+        std::fprintf(stderr, "usage: host_bench launch|cpu|memory|huge <tavello> [--short]\n");
         return 2;
     }
     gDisplay = XOpenDisplay(nullptr);
@@ -298,6 +339,7 @@ int main(int argc, char** argv) {
     if (mode == "launch") status = LaunchBench(tavello, shortRun, folder.path());
     if (mode == "cpu") status = CpuBench(tavello, shortRun, folder.path());
     if (mode == "memory") status = MemoryBench(tavello, shortRun, folder.path());
+    if (mode == "huge") status = HugeBench(tavello, shortRun, folder.path());
     XCloseDisplay(gDisplay);
     return status;
 }

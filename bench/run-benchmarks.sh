@@ -63,9 +63,9 @@ echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?
 
-echo "== the show as a screen-saver hack: launch to the headline, processor use, peak memory"
+echo "== the show as a screen-saver hack: launch to the headline, processor use, peak memory, a huge host window"
 if [ -x "$build/bench/host_bench" ] && command -v xvfb-run >/dev/null 2>&1; then
-    for what in launch cpu memory; do
+    for what in launch cpu memory huge; do
         QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24 -noreset" \
             "$build/bench/host_bench" "$what" "$build/tavello" $short
         note $?

@@ -8,6 +8,7 @@
 #include "platform/Password.h"
 #include "saver/SaverEntry.h"
 #include "startup/AddToXScreensaver.h"
+#include "startup/DisplayCheck.h"
 #include "startup/HostEntry.h"
 #include "startup/Start.h"
 #include "startup/SystemServices.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -28,6 +30,8 @@ class LazyApp {
     LazyApp(int& argc, char** argv) : argc_(argc), argv_(argv) {}
     QApplication& get() {
         if (!app_) {
+            // Without a display the toolkit would abort; one clear line and status 1 instead.
+            if (!tavello::ReachDisplayOrSay()) std::exit(1);
             app_ = std::make_unique<QApplication>(argc_, argv_);
             app_->setApplicationName(QStringLiteral("TAVELLO"));
             // The program speaks Japanese whatever the locale, and so do the toolkit's own
@@ -95,13 +99,14 @@ int main(int argc, char** argv) {
                          &QApplication::closeAllWindows);
     };
 
+    int status = 0;
     tavello::StartDeps deps;
     deps.instance = services.instance;
     deps.registry = services.registry;
     deps.password = services.password;
     deps.loadSaverWindow = [&] {
         endOnSignals();
-        tavello::LoadSaverWindow(services, tavello::PasswordFlag);
+        status = tavello::LoadSaverWindow(services, tavello::PasswordFlag);
     };
     deps.showSettingsDialog = [&] {
         tavello::PreferSmallScreenUpdates();
@@ -112,5 +117,5 @@ int main(int argc, char** argv) {
 
     const tavello::StartMode mode = tavello::Start(tavello::CommandLineFromArgs(args), deps);
     // Only the settings dialog keeps the program alive after start-up; the show has already run.
-    return mode == tavello::StartMode::Configure ? app.get().exec() : 0;
+    return mode == tavello::StartMode::Configure ? app.get().exec() : status;
 }

@@ -30,6 +30,14 @@ class DeskGuard {
     virtual bool OnTopInOrder(const QList<QWidget*>& windows) = 0;
     // Raises the windows one after the other, so the last ends on top.
     virtual void RaiseInOrder(const QList<QWidget*>& windows) = 0;
+
+    // Calls lost(window, how) when a shown top-level window of this program leaves the screen
+    // without the program hiding it: another program unmapped or destroyed it. An empty function
+    // stops the watch.
+    enum class Loss { Unmapped, Destroyed };
+    virtual void WatchOwnWindows(std::function<void(QWidget*, Loss)> lost) = 0;
+    // Puts an unmapped window back on the screen; the toolkit still takes it for shown.
+    virtual void MapAgain(QWidget* window) = 0;
 };
 
 DeskGuard& SystemDeskGuard();

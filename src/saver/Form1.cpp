@@ -6,6 +6,7 @@
 #include "saver/MonitorCovers.h"
 #include "saver/PictureFit.h"
 #include "saver/PictureOrder.h"
+#include "saver/ShowKeeper.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -119,6 +120,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    // A close request from outside (a window manager's close button, or any program sending one)
+    // is input like a key, so the password still comes first. The program's own close ends it.
+    if (event->spontaneous() && !Hosted() && !unloaded_) {
+        event->ignore();
+        Form_KeyDown();
+        return;
+    }
     Form_Unload();
     event->accept();
 }

@@ -20,6 +20,7 @@ class DeskHold;
 class ImageControl;
 class MonitorCovers;
 class RandomSource;
+class ShowKeeper;
 class ShowWaiter;
 struct PicturePlacement;
 
@@ -70,6 +71,8 @@ class Form1 : public QWidget {
     std::int16_t PicIndex() const { return PicIndex_; }
     QPoint CursorPos() const { return CursorPos_; }
     bool ended() const { return ended_; }
+    // The show ended because another program destroyed its window for good.
+    bool windowLost() const { return windowLost_; }
     AutoSizeLabel* Label1() const { return Label1_; }
     ImageControl* Image1() const { return Image1_; }
 
@@ -115,6 +118,9 @@ class Form1 : public QWidget {
     // the top of the stacking held.
     void CoverDesk();
     void ReleaseDesk();
+    // After another program took a window of the show off the screen and it came back.
+    void RetakeDesk();
+    void LoseWindow();
 
     SaverDeps deps_;
     APIModule music_;
@@ -136,6 +142,8 @@ class Form1 : public QWidget {
 
     std::unique_ptr<MonitorCovers> covers_;
     std::unique_ptr<DeskHold> hold_;
+    std::unique_ptr<ShowKeeper> keeper_;
+    bool windowLost_ = false;
 };
 
 }  // namespace tavello

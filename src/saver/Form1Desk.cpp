@@ -3,6 +3,9 @@
 #include "saver/DeskHold.h"
 #include "saver/Form1.h"
 #include "saver/MonitorCovers.h"
+#include "saver/ShowKeeper.h"
+
+#include <QApplication>
 
 namespace tavello {
 
@@ -16,11 +19,29 @@ void Form1::CoverDesk() {
     if (deps_.passwordFlag != 0)
         hold_ = std::make_unique<DeskHold>(*deps_.services.desk, this,
                                            [this] { return covers_->windows(); });
+    keeper_ = std::make_unique<ShowKeeper>(
+        *deps_.services.desk, [this] { RetakeDesk(); }, [this] { LoseWindow(); });
 }
 
 void Form1::ReleaseDesk() {
+    keeper_.reset();
     hold_.reset();
     covers_.reset();
+}
+
+void Form1::RetakeDesk() {
+    if (ended_) return;
+    // While the password prompt asks, it keeps the focus; the hold alone is taken again.
+    if (!QApplication::activeModalWidget())
+        TakeKeyboard();
+    else if (hold_)
+        hold_->Hold();
+}
+
+void Form1::LoseWindow() {
+    // Without its window the show would run on unseen, keeping every later start out.
+    windowLost_ = true;
+    close();
 }
 
 }  // namespace tavello

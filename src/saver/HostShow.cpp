@@ -1,9 +1,11 @@
 #include "saver/HostShow.h"
 
 #include "platform/HostWindow.h"
+#include "saver/UpscaledView.h"
 #include "toolkit/Toolkit.h"
 
 #include <QEvent>
+#include <QGraphicsProxyWidget>
 #include <QTimer>
 
 namespace tavello {
@@ -29,6 +31,7 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
     : deps_(deps), request_(request) {
     const std::optional<QRect> place = PlaceOnScreen();
     if (!place) return;
+    place_ = *place;
     layout_ = PlanHostLayout(*place, deps_.monitors);
     const bool smallPane = request_.target == HostTarget::HostWindow && layout_.sizeScale < 1 &&
                            !deps_.windows->IsTopLevel(request_.window);
@@ -36,19 +39,43 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
 
     SaverDeps saver = deps_.saver;
     saver.services.mci = playsMusic_ ? deps_.music : deps_.silence;
-    saver.screenTwips = layout_.size * kTwipsPerPixel;
+    saver.screenTwips = layout_.drawn * kTwipsPerPixel;
     HostedShow hosted;
     hosted.windowFlags = FlagsFor(request_.target);
     hosted.sizeScale = layout_.sizeScale;
     hosted.firstPicture = static_cast<std::int16_t>(layout_.monitor);
     saver.hosted = hosted;
     form_ = std::make_unique<Form1>(saver);
+    // In a window of the host (or the root window), which may be of any size, the show draws at
+    // its layout's size and a view enlarges it; a window of our own keeps its plain show.
+    if (request_.target != HostTarget::OwnWindow) {
+        view_ = std::make_unique<UpscaledView>(form_.get(), FlagsFor(request_.target));
+        FollowWindowSize(place->size());
+    }
     PutWindowInPlace(*place);
 
     connect(&endSignals_, &EndSignals::requested, form_.get(), &QWidget::close);
 }
 
-HostShow::~HostShow() = default;
+HostShow::~HostShow() {
+    // The view's scene would delete the form with itself; the form is taken back out first.
+    if (QGraphicsProxyWidget* proxy = form_ ? form_->graphicsProxyWidget() : nullptr)
+        proxy->setWidget(nullptr);
+}
+
+QWidget* HostShow::window() const {
+    return view_ ? static_cast<QWidget*>(view_.get()) : form_.get();
+}
+
+void HostShow::FollowWindowSize(const QSize& size) {
+    const QRect window(place_.topLeft(), size);
+    const HostLayout layout = PlanHostLayout(window, deps_.monitors);
+    form_->resize(layout.drawn);
+    if (!view_) return;
+    // Embedded in the host's window, the view's place is in that window's coordinates.
+    const QPoint origin = request_.target == HostTarget::Root ? window.topLeft() : QPoint();
+    view_->Fit(layout.upscale, VisiblePart(window, deps_.monitors), origin);
+}
 
 std::optional<QRect> HostShow::PlaceOnScreen() const {
     switch (request_.target) {
@@ -70,16 +97,13 @@ std::optional<QRect> HostShow::PlaceOnScreen() const {
 void HostShow::PutWindowInPlace(const QRect& place) {
     switch (request_.target) {
         case HostTarget::HostWindow:
-            deps_.windows->EmbedInto(*form_, request_.window);
-            form_->move(0, 0);
+            deps_.windows->EmbedInto(*view_, request_.window);
             deps_.windows->Watch(request_.window);
-            connect(deps_.windows, &HostWindows::resized, form_.get(),
-                    qOverload<const QSize&>(&QWidget::resize));
+            connect(deps_.windows, &HostWindows::resized, this, &HostShow::FollowWindowSize);
             connect(deps_.windows, &HostWindows::gone, form_.get(), &QWidget::close);
             break;
         case HostTarget::Root:
-            form_->move(place.topLeft());
-            form_->installEventFilter(this);  // lowered once shown
+            view_->installEventFilter(this);  // lowered once shown
             break;
         case HostTarget::OwnWindow:
             form_->setWindowTitle(QStringLiteral("TAVELLO"));
@@ -90,13 +114,14 @@ void HostShow::PutWindowInPlace(const QRect& place) {
 
 bool HostShow::eventFilter(QObject* watched, QEvent* event) {
     // On the root window the show stays beneath every other window, as a background does.
-    if (watched == form_.get() && event->type() == QEvent::Show)
-        QTimer::singleShot(0, form_.get(), &QWidget::lower);
+    if (watched == view_.get() && event->type() == QEvent::Show)
+        QTimer::singleShot(0, view_.get(), &QWidget::lower);
     return QObject::eventFilter(watched, event);
 }
 
 void HostShow::Run() {
     // A signal that came earlier is seen while the window comes up, and ends the show there.
+    if (view_) view_->show();
     if (form_) form_->Form_Load();
 }
 

@@ -12,6 +12,7 @@
 namespace tavello {
 
 class HostWindows;
+class UpscaledView;
 class MciService;
 
 // What the host asked for.
@@ -41,6 +42,8 @@ class HostShow : public QObject {
     // False when the host's window does not exist: there is nothing to draw into.
     bool ready() const { return form_ != nullptr; }
     Form1* form() const { return form_.get(); }
+    // The window of ours that stands in the host's window (or on the root window).
+    QWidget* window() const;
     const HostLayout& layout() const { return layout_; }
     bool playsMusic() const { return playsMusic_; }
 
@@ -53,13 +56,16 @@ class HostShow : public QObject {
   private:
     std::optional<QRect> PlaceOnScreen() const;
     void PutWindowInPlace(const QRect& place);
+    void FollowWindowSize(const QSize& size);
 
     HostShowDeps deps_;
     HostRequest request_;
     HostLayout layout_;
+    QRect place_;
     bool playsMusic_ = false;
     EndSignals endSignals_;
     std::unique_ptr<Form1> form_;
+    std::unique_ptr<UpscaledView> view_;
 };
 
 }  // namespace tavello

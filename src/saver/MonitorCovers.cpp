@@ -1,5 +1,6 @@
 #include "saver/MonitorCovers.h"
 
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -41,6 +42,12 @@ class CoverWindow final : public QWidget {
             return true;
         }
         return QWidget::event(event);
+    }
+    void closeEvent(QCloseEvent* event) override {
+        // A close request from outside is input to the show; the cover stays.
+        if (!event->spontaneous()) return;
+        event->ignore();
+        if (input_.keyDown) input_.keyDown();
     }
     void mousePressEvent(QMouseEvent* /*event*/) override {
         if (input_.mouseDown) input_.mouseDown();

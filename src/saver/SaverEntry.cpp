@@ -8,7 +8,7 @@
 
 namespace tavello {
 
-void LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
+int LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
     EventLoopWaiter waiter;
     ClockSeededRandom random;
     SaverDeps deps;
@@ -20,6 +20,7 @@ void LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
     deps.settingsPath = SettingsPath();
     Form1 form(deps);
     form.Form_Load();
+    return form.windowLost() ? 1 : 0;
 }
 
 }  // namespace tavello

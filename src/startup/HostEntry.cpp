@@ -8,6 +8,7 @@
 #include "saver/PictureOrder.h"
 #include "saver/ShowWaiter.h"
 #include "settings/SettingsFile.h"
+#include "startup/DisplayCheck.h"
 #include "startup/SystemServices.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ int RunHack(const HackOptions& options, char* programName) {
     EndSignals::Catch();
     if (!options.display.isEmpty()) qputenv("DISPLAY", options.display.toLocal8Bit());
     // The hosts' windows are X11 windows, whatever session the toolkit would otherwise pick.
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!ReachDisplayOrSay()) return 1;
     // The toolkit sees none of the hosts' options (it would read -visual and -display itself).
     int argc = 1;
     char* argv[] = {programName, nullptr};

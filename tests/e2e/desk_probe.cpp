@@ -9,6 +9,9 @@
 //   desk_probe intrude <x> <y> <w> <h> <seconds>
 //                                     a red window mapped above everything, outside the window
 //                                     manager's hands, as notifications often are
+//   desk_probe close <window>         sends the window a close request (WM_DELETE_WINDOW), as a
+//                                     window manager's close button does
+//   desk_probe destroy <window>       destroys another program's window
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -106,6 +109,25 @@ int Intrude(Display* display, int x, int y, int w, int h, double seconds) {
     return 0;
 }
 
+int Close(Display* display, Window window) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    return 0;
+}
+
+int Destroy(Display* display, Window window) {
+    XDestroyWindow(display, window);
+    XSync(display, False);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -125,10 +147,14 @@ int main(int argc, char** argv) {
     else if (std::strcmp(mode, "intrude") == 0 && argc > 6)
         status = Intrude(display, std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]),
                          std::atoi(argv[5]), std::atof(argv[6]));
+    else if (std::strcmp(mode, "close") == 0 && argc > 2)
+        status = Close(display, std::strtoul(argv[2], nullptr, 0));
+    else if (std::strcmp(mode, "destroy") == 0 && argc > 2)
+        status = Destroy(display, std::strtoul(argv[2], nullptr, 0));
     else
-        std::fprintf(
-            stderr,
-            "usage: desk_probe grabs | keys <s> | hold <s> | intrude <x> <y> <w> <h> <s>\n");
+        std::fprintf(stderr,
+                     "usage: desk_probe grabs | keys <s> | hold <s> | intrude <x> <y> <w> <h> <s>"
+                     " | close <window> | destroy <window>\n");
     XCloseDisplay(display);
     return status;
 }

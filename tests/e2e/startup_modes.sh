@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The real program: unknown switches end at once without a window (even with no display at all),
-# and a second instance of any mode ends at once while the first runs.
+# a second instance of any mode ends at once while the first runs, and a mode that needs a window
+# where none can open says why in one line and ends with status 1.
 set -u
 tavello="$1"
 fail=0
@@ -37,6 +38,38 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   done
   kill -0 "$first" || { echo "FAIL: the first instance is gone"; rc=1; }
   kill "$first"; wait "$first" 2>/dev/null
+  exit $rc
+' "$tavello" || fail=1
+
+# Every mode that opens a window, where no window can open: one line naming the display (or the
+# platform) and what to do, status 1, never an abort. "$display" is what DISPLAY is set to ("-"
+# unsets it), "$platform" what QT_QPA_PLATFORM is set to; the line must hold "$says".
+# Run on a virtual display, so ":0"-style refusals come from a real server that turns us away.
+xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
+  tavello=$0
+  rc=0
+  while read -r display xauth platform says; do
+    for args in /S /C "/A 0" --root --window; do
+      env=(env -u WAYLAND_DISPLAY)
+      if [ "$display" = - ]; then env+=(-u DISPLAY); elif [ "$display" != here ]; then env+=(DISPLAY="$display"); fi
+      [ "$xauth" = none ] && env+=(XAUTHORITY=/dev/null)
+      [ "$platform" != - ] && env+=(QT_QPA_PLATFORM="$platform")
+      out=$("${env[@]}" timeout 10 "$tavello" $args 2>&1 >/dev/null); r=$?
+      lines=$(printf "%s
+" "$out" | grep -c .)
+      if [ "$r" -ne 1 ] || [ "$lines" -ne 1 ] || [[ "$out" != *"$says"* ]]; then
+        echo "FAIL: $args, DISPLAY $display, auth $xauth, platform $platform: status $r, said: $out"
+        rc=1
+      fi
+    done
+  done <<TABLE
+- keep - DISPLAY
+:97 keep - :97
+here none - DISPLAY
+here keep offscreen offscreen
+here keep minimal minimal
+- keep offscreen:size=800x600 offscreen
+TABLE
   exit $rc
 ' "$tavello" || fail=1
 

@@ -4,11 +4,13 @@
 #include "SaverTestKit.h"
 
 #include "saver/DeskHold.h"
+#include "saver/ShowKeeper.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 
 namespace tavello::test {
@@ -230,6 +232,88 @@ INSTANTIATE_TEST_SUITE_P(Form1, ShowHold,
                                            ShowHoldCase{"RightAtOnce", 1, {}},
                                            ShowHoldCase{"RefusedTwiceThenRight", -1, {0, 0}}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- the show's windows kept on the screen ----
+
+struct LossCase {
+    const char* name;
+    DeskGuard::Loss how;
+    bool closedMeanwhile;  // the show itself closes the window before the loss is handled
+    std::size_t mappedAgain;
+    int retakes;
+    bool madeAnew;
+};
+
+class KeptWindows : public ::testing::TestWithParam<LossCase> {};
+
+TEST_P(KeptWindows, ComeBackAndTheShowRetakesTheDesk) {
+    const LossCase& c = GetParam();
+    FakeDesk desk;
+    QWidget window;
+    window.resize(64, 48);
+    window.show();
+    const QWindow* before = window.windowHandle();
+    const WId idBefore = window.winId();
+    int retakes = 0;
+    int failures = 0;
+    {
+        ShowKeeper keeper(
+            desk, [&] { ++retakes; }, [&] { ++failures; });
+        ASSERT_TRUE(desk.lost);
+        desk.lost(&window, c.how);
+        if (c.closedMeanwhile) window.close();
+        QCoreApplication::processEvents();
+
+        EXPECT_EQ(desk.mappedAgain.size(), c.mappedAgain);
+        EXPECT_EQ(retakes, c.retakes);
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(window.isVisible(), !c.closedMeanwhile);
+        if (c.madeAnew) {
+            ASSERT_EQ(window.windowHandle(), before);  // the same window, with a new native one
+            EXPECT_NE(window.winId(), idBefore);
+            EXPECT_EQ(window.size(), QSize(64, 48));
+        }
+    }
+    EXPECT_FALSE(desk.lost);  // the watch ends with the keeper
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ShowKeeper, KeptWindows,
+    ::testing::Values(LossCase{"Unmapped", DeskGuard::Loss::Unmapped, false, 1, 1, false},
+                      LossCase{"Destroyed", DeskGuard::Loss::Destroyed, false, 0, 1, true},
+                      LossCase{"DestroyedThenClosedByTheShow", DeskGuard::Loss::Destroyed, true, 0,
+                               0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// With the password on, a window taken away while the show runs comes back with the grabs taken
+// anew, the prompt still comes first, and the watch ends with the show.
+TEST(ShowKeeper, TheShowGrabsAgainAfterALoss) {
+    ShowRig rig;
+    rig.passwordFlag = 1;
+    ShowSettings settings;
+    settings.pictures = {rig.picture("a.png", 64, 48, Qt::red)};
+    rig.writeSettings(settings);
+    const std::int32_t t0 = rig.show.now;
+    std::vector<std::string> logAfterLoss;
+    rig.show.at(t0 + 1000, [&] {
+        ASSERT_TRUE(rig.desk.lost);
+        rig.desk.lost(rig.form.get(), DeskGuard::Loss::Unmapped);
+        logAfterLoss = rig.desk.log;
+    });
+    rig.show.at(t0 + 2000, [&] {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QCoreApplication::sendEvent(rig.form.get(), &key);
+    });
+    rig.run();
+
+    ASSERT_TRUE(rig.form->ended());
+    EXPECT_FALSE(rig.form->windowLost());
+    EXPECT_EQ(rig.desk.mappedAgain, std::vector<QWidget*>{rig.form.get()});
+    EXPECT_EQ(Count(logAfterLoss, "keyboard"), 2);  // at load, and again after the loss
+    EXPECT_EQ(Count(logAfterLoss, "pointer"), 2);
+    EXPECT_EQ(rig.password.asked, 1);
+    EXPECT_FALSE(rig.desk.lost);
+}
 
 }  // namespace
 }  // namespace tavello::test

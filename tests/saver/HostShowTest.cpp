@@ -141,6 +141,11 @@ TEST_P(HostedPlace, LaysOutTheShowInTheWindowAndEndsOnlyOnTheSignal) {
     EXPECT_NEAR(headlineCentre.x(), c.formSize.width() / 2, 1);
     EXPECT_NEAR(headlineCentre.y(), c.formSize.height() / 2, 1);
     EXPECT_EQ(formSize, c.formSize);
+    // Our window never reaches past the monitors, whatever the host's window.
+    QRect desk;
+    for (const QRect& monitor : c.monitors) desk |= monitor;
+    EXPECT_LE(h.host->window()->width(), desk.width());
+    EXPECT_LE(h.host->window()->height(), desk.height());
     ASSERT_EQ(h.rig.show.frames.size(), 2u);  // ended by the signal, not by the safety net
     EXPECT_EQ(h.rig.show.waits.size(), h.waitsBeforeSignal + 1);  // at the wait that followed
     const QSizeF shown = QSizeF(640, 480) * c.scale;
@@ -186,9 +191,13 @@ const PlaceCase kPlaceCases[] = {
     // A window inside another that fills its monitor is the host's full show: heard.
     {"WholeMonitorInsideAWindow", InHostWindow(), kMonitor, {kMonitor}, true, {1024, 768}, 1.0,
      kRed, SIGHUP, true},
-    // Its centre lies on the second monitor.
+    // Its centre lies on the second monitor. Wider than the largest monitor: drawn at that
+    // monitor's width, enlarged.
     {"RootWindowAcrossTwoMonitors", {HostTarget::Root, 0, false}, QRect(0, 0, 2304, 1024),
-     kTwoMonitors, true, {2304, 1024}, 1.0, kGreen, SIGTERM},
+     kTwoMonitors, true, {1280, 569}, 569.0 / 1024, kGreen, SIGTERM},
+    // A window of absurd size: drawn at the monitor's height, enlarged.
+    {"HugeHostWindow", InHostWindow(), QRect(0, 0, 32767, 32767), {kMonitor}, true, {768, 768},
+     1.0, kRed, SIGTERM},
     {"OwnWindowHalfTheFirstMonitor", {HostTarget::OwnWindow, 0, false}, QRect(), {kMonitor}, true,
      {512, 384}, 0.5, kRed, SIGINT},
 };
@@ -308,6 +317,49 @@ TEST(HostLayout, MonitorScaleAndPreview) {
         EXPECT_EQ(layout.size, c.window.size()) << label;
         EXPECT_EQ(layout.monitor, c.monitor) << label;
         EXPECT_DOUBLE_EQ(layout.sizeScale, c.scale) << label;
+    }
+}
+
+TEST(HostLayout, DrawsAtMostTheLargestMonitorAndEnlarges) {
+    const struct {
+        QRect window;
+        QList<QRect> monitors;
+        QSize drawn;
+        double upscale;
+        double scale;
+        QRect visible;
+    } cases[] = {
+        {QRect(0, 0, 1024, 768), {kMonitor}, {1024, 768}, 1, 1, QRect(0, 0, 1024, 768)},
+        {QRect(100, 100, 256, 192), {kMonitor}, {256, 192}, 1, 0.25, QRect(0, 0, 256, 192)},
+        {QRect(0, 0, 2048, 1536), {kMonitor}, {1024, 768}, 2, 1, QRect(0, 0, 1024, 768)},
+        {QRect(0, 0, 4096, 768), {kMonitor}, {1024, 192}, 4, 0.25, QRect(0, 0, 1024, 768)},
+        {QRect(0, 0, 32767, 32767),
+         {kMonitor},
+         {768, 768},
+         32767.0 / 768,
+         1,
+         QRect(0, 0, 1024, 768)},
+        // The largest monitor sets the bound, not the one under the window.
+        {QRect(0, 0, 2304, 1024),
+         kTwoMonitors,
+         {1280, 569},
+         2304.0 / 1280,
+         569.0 / 1024,
+         QRect(0, 0, 2304, 1024)},
+        {QRect(-100, -50, 300, 200),
+         {kMonitor},
+         {300, 200},
+         1,
+         200.0 / 768,
+         QRect(100, 50, 200, 150)},
+    };
+    for (const auto& c : cases) {
+        const HostLayout layout = PlanHostLayout(c.window, c.monitors);
+        const auto label = QString("%1x%2").arg(c.window.width()).arg(c.window.height());
+        EXPECT_EQ(layout.drawn, c.drawn) << label.toStdString();
+        EXPECT_DOUBLE_EQ(layout.upscale, c.upscale) << label.toStdString();
+        EXPECT_DOUBLE_EQ(layout.sizeScale, c.scale) << label.toStdString();
+        EXPECT_EQ(VisiblePart(c.window, c.monitors), c.visible) << label.toStdString();
     }
 }
 

@@ -62,11 +62,18 @@ class FakeDesk final : public DeskGuard {
     void WatchStacking(std::function<void()> changed) override;
     bool OnTopInOrder(const QList<QWidget*>& windows) override;
     void RaiseInOrder(const QList<QWidget*>& windows) override;
+    // Kept apart from the log: the show watches its own windows whether or not the password is on.
+    void WatchOwnWindows(std::function<void(QWidget*, Loss)> watcher) override {
+        lost = std::move(watcher);
+    }
+    void MapAgain(QWidget* window) override { mappedAgain.push_back(window); }
 
     std::vector<std::string> log;
     std::deque<bool> keyboardAnswers, pointerAnswers;
     QWidget* grabbedBy = nullptr;
-    std::function<void()> changed;  // the watcher, while one is set
+    std::function<void()> changed;             // the watcher, while one is set
+    std::function<void(QWidget*, Loss)> lost;  // the watcher of our own windows, while one is set
+    std::vector<QWidget*> mappedAgain;
     bool onTop = true;
     int checks = 0;
     std::vector<QList<QWidget*>> raised;

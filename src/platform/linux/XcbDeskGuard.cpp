@@ -2,7 +2,7 @@
 
 #include <xcb/xcb.h>
 #include <QAbstractNativeEventFilter>
-#include <QGuiApplication>
+#include <QApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
@@ -79,6 +79,60 @@ class StackingFilter final : public QAbstractNativeEventFilter {
 
   private:
     std::function<void()> changed_;
+};
+
+// The shown top-level widget whose own window is this one, if any.
+QWidget* ShownWidgetOf(xcb_window_t window) {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->internalWinId() == window) return w;
+    return nullptr;
+}
+
+// Whether the window still exists; asked with the error kept here, so the toolkit does not
+// report the missing window as a fault.
+bool Exists(xcb_connection_t* c, xcb_window_t window) {
+    xcb_generic_error_t* error = nullptr;
+    auto reply =
+        Owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), &error));
+    std::free(error);
+    return reply != nullptr;
+}
+
+// Our windows leaving the screen while the toolkit still shows them: that is someone else's doing,
+// as the toolkit marks a widget hidden before it unmaps its window.
+class LossFilter final : public QAbstractNativeEventFilter {
+  public:
+    explicit LossFilter(std::function<void(QWidget*, DeskGuard::Loss)> lost)
+        : lost_(std::move(lost)) {}
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        switch (event->response_type & 0x7f) {
+            case XCB_UNMAP_NOTIFY: {
+                const auto* unmap = static_cast<const xcb_unmap_notify_event_t*>(message);
+                // Heard once as the window's own event; the root's copy (while the stacking is
+                // watched) is passed over.
+                if (unmap->event != unmap->window) break;
+                QWidget* w = ShownWidgetOf(unmap->window);
+                // A window destroyed while mapped is unmapped first; its destruction follows.
+                if (w && Exists(Connection(), unmap->window)) lost_(w, DeskGuard::Loss::Unmapped);
+                break;
+            }
+            case XCB_DESTROY_NOTIFY: {
+                const auto* destroy = static_cast<const xcb_destroy_notify_event_t*>(message);
+                if (destroy->event != destroy->window) break;
+                if (QWidget* w = ShownWidgetOf(destroy->window))
+                    lost_(w, DeskGuard::Loss::Destroyed);
+                break;
+            }
+            default:
+                break;
+        }
+        return false;
+    }
+
+  private:
+    std::function<void(QWidget*, DeskGuard::Loss)> lost_;
 };
 
 class XcbDeskGuard final : public DeskGuard {
@@ -184,6 +238,25 @@ class XcbDeskGuard final : public DeskGuard {
         xcb_flush(c);
     }
 
+    void WatchOwnWindows(std::function<void(QWidget*, Loss)> lost) override {
+        if (lossFilter_) qGuiApp->removeNativeEventFilter(lossFilter_.get());
+        lossFilter_.reset();
+        if (!lost || !Connection()) return;
+        // The toolkit asks for its own windows' structure events: no mask to change.
+        lossFilter_ = std::make_unique<LossFilter>(std::move(lost));
+        qGuiApp->installNativeEventFilter(lossFilter_.get());
+    }
+
+    void MapAgain(QWidget* window) override {
+        xcb_connection_t* c = Connection();
+        if (!c || !window) return;
+        const auto id = static_cast<xcb_window_t>(window->winId());
+        const std::uint32_t above = XCB_STACK_MODE_ABOVE;
+        xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, &above);
+        xcb_map_window(c, id);
+        xcb_flush(c);
+    }
+
   private:
     // What this program asks to hear of the root window.
     static std::uint32_t RootMask(xcb_connection_t* c) {
@@ -197,6 +270,7 @@ class XcbDeskGuard final : public DeskGuard {
     }
 
     std::unique_ptr<StackingFilter> filter_;
+    std::unique_ptr<LossFilter> lossFilter_;
     QMetaObject::Connection screensWatch_;
 };
 

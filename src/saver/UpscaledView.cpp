@@ -1,0 +1,31 @@
+#include "saver/UpscaledView.h"
+
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+
+namespace tavello {
+
+UpscaledView::UpscaledView(QWidget* show, Qt::WindowFlags flags) : QGraphicsView() {
+    setWindowFlags(flags);
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setBackgroundBrush(Qt::black);
+    setRenderHint(QPainter::SmoothPixmapTransform);
+    // The host owns input; the show takes none.
+    setFocusPolicy(Qt::NoFocus);
+    setInteractive(false);
+    auto* scene = new QGraphicsScene(this);
+    scene->addWidget(show);
+    setScene(scene);
+}
+
+void UpscaledView::Fit(double upscale, const QRect& visible, QPoint origin) {
+    setTransform(QTransform::fromScale(upscale, upscale));
+    const QRect shown = visible.isEmpty() ? QRect(0, 0, 1, 1) : visible;
+    setSceneRect(QRectF(QPointF(shown.topLeft()) / upscale, QSizeF(shown.size()) / upscale));
+    setGeometry(shown.translated(origin));
+}
+
+}  // namespace tavello
