@@ -39,7 +39,8 @@ QString UserRuntimeFolder() {
 }
 
 void AdoptUserRuntimeFolder() {
-    if (std::getenv("XDG_RUNTIME_DIR") != nullptr) return;
+    const char* current = std::getenv("XDG_RUNTIME_DIR");
+    if (current != nullptr && *current == '/') return;  // the session's own; an empty one is none
     const QString folder = UserRuntimeFolder();
     if (!folder.isEmpty()) setenv("XDG_RUNTIME_DIR", QFile::encodeName(folder).constData(), 1);
 }
