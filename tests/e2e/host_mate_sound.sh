@@ -56,10 +56,11 @@ fi
 made_user=$user
 uid=$(id -u "$user")
 gid=$(id -g "$user")
-# The runtime folder as a login session makes it: the user's own, private.
-[ -e "/run/user/$uid" ] && fail "/run/user/$uid exists already"
-mkdir -p /run/user
+# The runtime folder as a login session makes it: the user's own, private. The number was free
+# until now, so a folder of that number is a leftover of an earlier, interrupted run.
 run="/run/user/$uid"
+rm -rf "$run"
+mkdir -p /run/user
 mkdir -m 700 "$run"
 chown "$user:$gid" "$run"
 
