@@ -59,6 +59,15 @@ else
     note 2
 fi
 
+echo "== adding TAVELLO to a ~/.xscreensaver list of 100,000 stored lines, against 10,000"
+if [ -x "$build/bench/xscreensaver_bench" ]; then
+    "$build/bench/xscreensaver_bench"
+    note $?
+else
+    echo "run-benchmarks: xscreensaver_bench is not built" >&2
+    note 2
+fi
+
 echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?

@@ -24,6 +24,8 @@ PACKAGES=(
   xautolock
   # several monitors on a real X server (xrandr), a window manager
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
+  # a real sound server for a hosted show started with MATE's short environment
+  pulseaudio pulseaudio-utils
 )
 
 # The comma-decimal locale those tests switch to.

@@ -6,6 +6,7 @@
 #include "dialog/DialogEntry.h"
 #include "platform/EndSignals.h"
 #include "platform/Password.h"
+#include "platform/Paths.h"
 #include "saver/SaverEntry.h"
 #include "startup/AddToXScreensaver.h"
 #include "startup/DisplayCheck.h"
@@ -72,6 +73,10 @@ class PasswordWithApp final : public tavello::PasswordService {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Goes last: after a caught SIGTERM, SIGINT or SIGHUP, everything below is cleaned up first.
+    tavello::DieByCaughtSignal dieBySignal;
+    // Before anything reads it (the sound library, the toolkit) and before any thread starts.
+    tavello::AdoptUserRuntimeFolder();
     if (argc > 1 && std::strcmp(argv[1], tavello::kAddToXScreensaverOption) == 0)
         return tavello::RunAddToXScreensaver(argc, argv);
 

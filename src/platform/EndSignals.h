@@ -5,8 +5,9 @@
 namespace tavello {
 
 // The requests of the session or a screen-saver host to end the program: SIGTERM, SIGINT and
-// SIGHUP. Once caught they no longer kill the process; they are reported on the event loop so the
-// program can end as after any other end request (music stopped and closed, exit status 0).
+// SIGHUP. Once caught they no longer kill the process at once; they are reported on the event loop
+// so the program can clean up as after any other end request (music stopped and closed), and
+// then die by the same signal (see DieByCaughtSignal).
 class EndSignals : public QObject {
     Q_OBJECT
   public:
@@ -24,6 +25,18 @@ class EndSignals : public QObject {
 
   private:
     void onReadable();
+};
+
+// Declared first in main, so it goes last: once everything else has been cleaned up after a
+// caught end signal, the process dies by that same signal (its default action restored, the
+// signal raised again), as a Unix program ended by a signal does. Hosts read that as an ordinary
+// end; an exit status of 0 after SIGTERM reads to them as an abnormal one.
+class DieByCaughtSignal {
+  public:
+    DieByCaughtSignal() = default;
+    ~DieByCaughtSignal();
+    DieByCaughtSignal(const DieByCaughtSignal&) = delete;
+    DieByCaughtSignal& operator=(const DieByCaughtSignal&) = delete;
 };
 
 }  // namespace tavello

@@ -11,6 +11,16 @@ QString SettingsFolder();
 // Creates the settings folder (mode 0700) if it does not exist; false when that fails.
 bool EnsureSettingsFolder();
 
+// The user's runtime folder: $XDG_RUNTIME_DIR when set, else /run/user/<uid> when it is a real
+// folder of this user that nobody else may enter; "" when there is none. Sound servers
+// (PulseAudio, PipeWire) keep their sockets there and the instance lock lives there.
+QString UserRuntimeFolder();
+
+// Some hosts start their screen savers with a short, fixed environment that lacks
+// XDG_RUNTIME_DIR, so the sound library would not find the user's sound server. Puts the folder
+// found above into the environment. Call it first thing, before any thread starts.
+void AdoptUserRuntimeFolder();
+
 // The classic lookup: copies the folder into buffer (NUL-terminated, at most size bytes including
 // the NUL) and returns its length, or the size needed when the buffer is too small.
 unsigned GetWindowsDirectoryA(char* buffer, unsigned size);

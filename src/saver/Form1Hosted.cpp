@@ -15,6 +15,8 @@ namespace tavello {
 
 void Form1::ShowInHost() {
     // Whoever made the window placed it; the show fills it. Nothing is raised or grabbed.
+    // The host keeps the pointer and hides it; an arrow of ours would stand over the pictures.
+    setCursor(Qt::BlankCursor);
     resize(static_cast<int>(std::lround(ScreenW())), static_cast<int>(std::lround(ScreenH())));
     show();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);

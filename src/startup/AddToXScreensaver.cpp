@@ -1,7 +1,8 @@
 #include "startup/AddToXScreensaver.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/ErrorText.h"
 #include "platform/RegularFile.h"
+#include "platform/UserFileEdit.h"
 #include "startup/XScreensaverList.h"
 
 #include <QCoreApplication>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace tavello {
@@ -25,12 +27,6 @@ std::optional<QByteArray> FirstReadable(const QStringList& paths) {
         if (auto bytes = ReadRegularFile(path, kMaxFileBytes)) return bytes;
     }
     return std::nullopt;
-}
-
-// The file that really changes: the target of a symbolic link, else the path itself.
-QString WrittenPath(const QFileInfo& info) {
-    if (!info.isSymLink()) return info.filePath();
-    return info.exists() ? info.canonicalFilePath() : info.symLinkTarget();
 }
 
 QString Message(XScreensaverListChange change, const QString& path, const QByteArray& command) {
@@ -58,6 +54,49 @@ QString Message(XScreensaverListChange change, const QString& path, const QByteA
     return {};
 }
 
+// A line saying what went wrong, ending in "nothing changed".
+QString Unchanged(const QString& path, const char* what, int error) {
+    return QString::fromUtf8(what).arg(path, SystemErrorText(error)) +
+           QStringLiteral("。何も変えていません。");
+}
+
+QString Refusal(const UserFileEditResult& result, const QString& path, const QString& home,
+                std::uint32_t owner) {
+    switch (result.refusal) {
+        case UserFileRefusal::SystemError:
+            return Unchanged(path,
+                             result.step == UserFileStep::Reading ? "%1 を読めません（%2）"
+                                                                  : "%1 に書き込めません（%2）",
+                             result.error);
+        case UserFileRefusal::NotRegular:
+            return QStringLiteral(
+                       "%1 を読めません（普通のファイルではありません）。"
+                       "何も変えていません。")
+                .arg(path);
+        case UserFileRefusal::NotOwnersFile: {
+            const QString file =
+                result.editedPath == path
+                    ? path
+                    : QStringLiteral("%1 の指す先 %2").arg(path, result.editedPath);
+            return QStringLiteral(
+                       "%1 は %2 のファイルではないため、書き換えません（%3 の持ち主の"
+                       "ファイルだけを書き換えます）。何も変えていません。")
+                .arg(file, UserName(owner), home);
+        }
+        case UserFileRefusal::TooLarge:
+            return QStringLiteral("%1 を読めません（16 MB を超えています）。何も変えていません。")
+                .arg(path);
+        case UserFileRefusal::KeptChanging:
+            return QStringLiteral(
+                       "%1 は書き換えのあいだにほかのプログラムに何度も変えられたため、"
+                       "書き換えません。何も変えていません。")
+                .arg(path);
+        case UserFileRefusal::None:
+            break;
+    }
+    return {};
+}
+
 // A word the shell reads back as it is: plain when it holds nothing special, else in single
 // quotes.
 QByteArray ShellWord(const QByteArray& word) {
@@ -72,33 +111,39 @@ QByteArray ShellWord(const QByteArray& word) {
 
 }  // namespace
 
-AddToXScreensaverReport AddToXScreensaver(const XScreensaverPaths& paths,
-                                          const QByteArray& command) {
+AddToXScreensaverReport AddToXScreensaver(const XScreensaverPaths& paths, const QByteArray& command,
+                                          const std::function<void()>& beforeReplace) {
     if (paths.userFile.isEmpty())
         return {false,
                 QStringLiteral("HOME が設定されていないため、~/.xscreensaver がわかりません。")};
-    const QFileInfo info(paths.userFile);
-    const QString target = WrittenPath(info);
-    std::optional<QByteArray> userFile;
-    std::optional<QFileDevice::Permissions> permissions;
-    if (info.exists()) {
-        bool cut = false;
-        userFile = ReadRegularFile(target, kMaxFileBytes, &cut);
-        if (!userFile || cut)
-            return {false,
-                    QStringLiteral("%1 を読めません。何も変えていません。").arg(paths.userFile)};
-        permissions = QFile::permissions(target);
-    }
-    const XScreensaverListResult result =
-        AddTavelloToXScreensaverList(userFile, FirstReadable(paths.systemDefaults), command);
-    const bool changed = result.change == XScreensaverListChange::Created ||
-                         result.change == XScreensaverListChange::Added;
-    QString error;
-    if (changed && !WriteFileAtomically(target, result.text, &error, permissions)) {
-        return {false, QStringLiteral("%1 に書き込めません（%2）。何も変えていません。")
-                           .arg(paths.userFile, error)};
-    }
-    return {true, Message(result.change, paths.userFile, command)};
+    // xscreensaver reads the list line by line: a line break cannot be written into a command.
+    if (command.contains('\n') || command.contains('\r'))
+        return {false, QStringLiteral("このプログラムのパスには改行が含まれているため、"
+                                      "xscreensaver の一覧に書けません。何も変えていません。")};
+    // Run as root with HOME at someone else's home, the file is edited as that user's.
+    const QString home = QFileInfo(paths.userFile).path();
+    int error = 0;
+    const std::optional<std::uint32_t> owner = FolderOwner(home, &error);
+    if (!owner) return {false, Unchanged(paths.userFile, "%1 に書き込めません（%2）", error)};
+
+    const std::optional<QByteArray> defaults = FirstReadable(paths.systemDefaults);
+    std::optional<XScreensaverListChange> change;
+    UserFileEdit edit;
+    edit.path = paths.userFile;
+    edit.owner = *owner;
+    edit.maxBytes = kMaxFileBytes;
+    edit.edit = [&](const std::optional<QByteArray>& current) -> std::optional<QByteArray> {
+        XScreensaverListResult result = AddTavelloToXScreensaverList(current, defaults, command);
+        change = result.change;
+        const bool changed = result.change == XScreensaverListChange::Created ||
+                             result.change == XScreensaverListChange::Added;
+        return changed ? std::optional<QByteArray>(std::move(result.text)) : std::nullopt;
+    };
+    edit.beforeReplace = beforeReplace;
+    const UserFileEditResult result = EditUserFile(edit);
+    if (result.refusal != UserFileRefusal::None)
+        return {false, Refusal(result, paths.userFile, home, *owner)};
+    return {true, Message(*change, paths.userFile, command)};
 }
 
 XScreensaverPaths SystemXScreensaverPaths() {

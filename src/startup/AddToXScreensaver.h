@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tavello {
 
@@ -21,10 +22,13 @@ struct AddToXScreensaverReport {
 };
 
 // Adds TAVELLO (run as command) to the list in paths.userFile, making the file from the system's
-// defaults when it is missing. The file is replaced atomically and keeps its permissions; a
-// symbolic link stays a link and its target gets the change.
-AddToXScreensaverReport AddToXScreensaver(const XScreensaverPaths& paths,
-                                          const QByteArray& command);
+// defaults when it is missing. Only a file of the home folder's owner is edited (also when run as
+// root): it is replaced atomically and keeps its owner, group and mode; a symbolic link stays a
+// link and its target, when it is the owner's file, gets the change. A file that another program
+// saves meanwhile is read again, never overwritten. beforeReplace runs just before the new file
+// takes the old one's place.
+AddToXScreensaverReport AddToXScreensaver(const XScreensaverPaths& paths, const QByteArray& command,
+                                          const std::function<void()>& beforeReplace = {});
 
 // $HOME/.xscreensaver and the places Debian and others keep xscreensaver's app-defaults file.
 // userFile is empty when HOME is not set.

@@ -28,7 +28,8 @@ QList<QRect> Monitors() {
 }  // namespace
 
 int RunHack(const HackOptions& options, char* programName) {
-    // The host may end us at any moment from now on; that is an ordinary end, not a death.
+    // The host may end us at any moment from now on: the show is closed cleanly first, and the
+    // process then dies by the host's signal.
     EndSignals::Catch();
     if (!options.display.isEmpty()) qputenv("DISPLAY", options.display.toLocal8Bit());
     // The hosts' windows are X11 windows, whatever session the toolkit would otherwise pick.

@@ -59,11 +59,10 @@ std::vector<LogicalLine> LogicalLines(const QByteArray& text) {
     return lines;
 }
 
-// The first count stored lines of a setting joined, each continuation's backslash-newline
-// swallowed.
-QByteArray Joined(const QByteArray& text, const LogicalLine& lines, std::size_t count) {
+// The stored lines of a setting joined, each continuation's backslash-newline swallowed.
+QByteArray Joined(const QByteArray& text, const LogicalLine& lines) {
     QByteArray joined;
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         qsizetype length = lines[i].end - lines[i].begin;
         if (i + 1 < lines.size()) length -= 2;
         joined += QByteArrayView(text.constData() + lines[i].begin, length);
@@ -117,7 +116,7 @@ std::optional<FoundSetting> LastPrograms(const QByteArray& text,
                                          bool (*isProgramsKey)(const QByteArray&)) {
     std::optional<FoundSetting> found;
     for (LogicalLine& lines : LogicalLines(text)) {
-        const auto setting = ReadSetting(Unescaped(Joined(text, lines, lines.size())));
+        const auto setting = ReadSetting(Unescaped(Joined(text, lines)));
         if (setting && isProgramsKey(setting->key)) found = FoundSetting{lines, setting->value};
     }
     return found;
@@ -196,6 +195,13 @@ void PadTo(QByteArray& out, int column) {
     }
 }
 
+// xscreensaver decodes backslash escapes in a value before the shell sees the command, so every
+// backslash of the command (the shell's own quoting included) is doubled.
+QByteArray EscapedForResource(const QByteArray& command) {
+    QByteArray escaped = command;
+    return escaped.replace("\\", "\\\\");
+}
+
 // TAVELLO's entry without its line end: the name in quotes, so the settings list shows it in
 // capitals, then the command.
 QByteArray EntryBody(const QByteArray& command) {
@@ -203,7 +209,7 @@ QByteArray EntryBody(const QByteArray& command) {
     PadTo(body, 21);
     body += "\"TAVELLO\" ";
     PadTo(body, 32);
-    body += command;
+    body += EscapedForResource(command);
     return body;
 }
 
@@ -214,23 +220,63 @@ QByteArray ContinuedLine(const QByteArray& body) {
     return line + " \\n\\\n";
 }
 
-// Whether a list that stops here has just finished an entry (or has none yet).
-bool EndsAnEntry(const QByteArray& value) {
-    qsizetype end = value.size();
-    while (end > 0 && (value[end - 1] == ' ' || value[end - 1] == '\t')) --end;
-    const QByteArray kept = value.left(end);
-    return kept.trimmed().isEmpty() || kept.endsWith('\n');
-}
+// Reads a setting one stored line at a time, decoding as Unescaped and ReadSetting do on the
+// joined text, and tells after each line whether the list so far has just finished an entry (or
+// has none yet). One pass over the setting, however its lines are laid out.
+class ListPrefix {
+  public:
+    // A continued stored line, without its backslash-newline.
+    void Feed(QByteArrayView piece) {
+        for (const char c : piece) {
+            if (escape_) {
+                escape_ = false;
+                Put(c == 'n' ? '\n' : c == 'r' ? '\r' : c == 't' ? '\t' : c);
+            } else if (c == '\\') {
+                escape_ = true;  // a lone one at the end of the text so far vanishes
+            } else {
+                Put(c);
+            }
+        }
+    }
+    bool EndsAnEntry() const {
+        return started_ && !comment_ && inValue_ && (!anyText_ || lastKept_ == '\n');
+    }
+
+  private:
+    void Put(char c) {
+        if (!started_) {
+            if (IsBlank(c)) return;
+            started_ = true;
+            comment_ = c == '#' || c == '!' || c == ';';
+        }
+        if (!inValue_) {
+            inValue_ = c == ':';
+            return;
+        }
+        anyText_ = anyText_ || !(IsBlank(c) || c == '\v' || c == '\f');
+        if (c != ' ' && c != '\t') lastKept_ = c;  // trailing blanks do not count
+    }
+
+    bool escape_ = false;
+    bool started_ = false;
+    bool comment_ = false;
+    bool inValue_ = false;
+    bool anyText_ = false;
+    char lastKept_ = 0;
+};
 
 // The text with TAVELLO's entry inserted into the list held by the stored lines.
 QByteArray WithEntry(const QByteArray& text, const LogicalLine& lines, const QByteArray& body) {
     QByteArray out = text;
     // After the last stored line that completes an entry, so no other entry is split.
-    for (std::size_t i = lines.size() - 1; i-- > 0;) {
-        const auto prefix = ReadSetting(Unescaped(Joined(text, lines, i + 1)));
-        if (prefix && EndsAnEntry(prefix->value))
-            return out.insert(lines[i].end, ContinuedLine(body));
+    ListPrefix prefix;
+    std::optional<std::size_t> after;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        prefix.Feed(
+            QByteArrayView(text.constData() + lines[i].begin, lines[i].end - lines[i].begin - 2));
+        if (prefix.EndsAnEntry()) after = i;
     }
+    if (after) return out.insert(lines[*after].end, ContinuedLine(body));
     // The whole list on one stored line (or no clean break): close its last entry, then ours.
     qsizetype at = lines.back().end;
     if (at > lines.back().begin && text[at - 1] == '\n') --at;

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 
 namespace tavello {
 
@@ -13,9 +14,12 @@ namespace {
 // The self-pipe: the handler may only do async-signal-safe work, so it writes one byte that the
 // event loop's socket notifier then sees.
 int gPipe[2] = {-1, -1};
+// The first end signal that arrived, 0 while none has.
+volatile std::sig_atomic_t gCaught = 0;
 
-void OnEndSignal(int) {
+void OnEndSignal(int signal) {
     const int saved = errno;
+    if (gCaught == 0) gCaught = signal;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = write(gPipe[1], &byte, 1);  // a full pipe is fine
     errno = saved;
@@ -47,6 +51,22 @@ void EndSignals::onReadable() {
     bool caught = false;
     while (read(gPipe[0], bytes, sizeof bytes) > 0) caught = true;
     if (caught) emit requested();
+}
+
+DieByCaughtSignal::~DieByCaughtSignal() {
+    const int signal = gCaught;
+    if (signal == 0) return;
+    std::fflush(nullptr);  // what was printed still gets out; raising skips exit's flush
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signal);
+    _exit(128 + signal);  // not reached: the default action of these signals ends the process
 }
 
 }  // namespace tavello

@@ -34,8 +34,8 @@ class FlockInstance final : public InstanceService {
     // The file locked (or found locked by another holder); "" when no folder was usable.
     const QString& lockPath() const { return lockPath_; }
 
-    // $XDG_RUNTIME_DIR, /run/user/<uid> (where sessions put it, for starts without the
-    // variable), /tmp/tavello-<uid>, then ~/.cache/tavello with the home from the user database.
+    // The user's runtime folder (UserRuntimeFolder), /tmp/tavello-<uid>, then ~/.cache/tavello
+    // with the home from the user database.
     static std::vector<LockFolder> SystemLockFolders();
 
   private:

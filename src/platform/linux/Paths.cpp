@@ -1,5 +1,7 @@
 #include "platform/Paths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
@@ -21,6 +23,26 @@ bool EnsureSettingsFolder() {
     if (!QDir().mkpath(folder)) return false;
     return QFile::setPermissions(
         folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
+
+QString UserRuntimeFolder() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime != nullptr && *runtime == '/') return QFile::decodeName(runtime);
+    const uid_t uid = getuid();
+    const QString folder = QStringLiteral("/run/user/%1").arg(uid);
+    struct stat st {};
+    // lstat: a symbolic link planted there is not the user's folder.
+    if (lstat(QFile::encodeName(folder).constData(), &st) != 0 || !S_ISDIR(st.st_mode) ||
+        st.st_uid != uid || (st.st_mode & (S_IRWXG | S_IRWXO)) != 0)
+        return {};
+    return folder;
+}
+
+void AdoptUserRuntimeFolder() {
+    const char* current = std::getenv("XDG_RUNTIME_DIR");
+    if (current != nullptr && *current == '/') return;  // the session's own; an empty one is none
+    const QString folder = UserRuntimeFolder();
+    if (!folder.isEmpty()) setenv("XDG_RUNTIME_DIR", QFile::encodeName(folder).constData(), 1);
 }
 
 unsigned GetWindowsDirectoryA(char* buffer, unsigned size) {

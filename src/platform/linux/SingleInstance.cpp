@@ -1,5 +1,7 @@
 #include "platform/linux/FlockInstance.h"
 
+#include "platform/Paths.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -10,7 +12,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
-#include <cstdlib>
 
 namespace tavello {
 namespace {
@@ -64,9 +65,8 @@ FlockInstance::~FlockInstance() {
 std::vector<LockFolder> FlockInstance::SystemLockFolders() {
     const uid_t uid = ::getuid();
     std::vector<LockFolder> folders;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (runtime != nullptr && *runtime == '/') folders.push_back({QFile::decodeName(runtime)});
-    folders.push_back({QStringLiteral("/run/user/%1").arg(uid)});
+    const QString runtime = UserRuntimeFolder();
+    if (!runtime.isEmpty()) folders.push_back({runtime});
     // A fixed folder rather than $TMPDIR, so that starts with different environments still meet.
     folders.push_back({QStringLiteral("/tmp/tavello-%1").arg(uid), true});
     folders.push_back({HomeOfUser() + QStringLiteral("/.cache/tavello"), true});
