@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tavello {
+
+// An entry of the picture list may name a folder: its full path followed by "/", so it reads as a
+// folder even while the folder is missing. It stands for every picture below the folder.
+bool IsFolderEntry(const QString& entry);
+
+// The entry for a folder: its absolute, cleaned path followed by "/".
+QString FolderEntryFor(const QString& folder);
+
+// Asked between folders; true stops the scan, which then returns what it found so far.
+using ScanCancelled = std::function<bool()>;
+
+// Every picture file inside the entry's folder and its subfolders, as full paths, in the order a
+// file manager shows them: folder level by folder level, names compared case-insensitively and
+// naturally ("2.jpg" before "10.jpg"). Hidden files and folders are skipped, symbolic links are
+// followed but no folder is entered twice, and a folder that cannot be read is passed over. A
+// missing folder gives an empty list.
+QStringList ScanFolderEntry(const QString& entry, const ScanCancelled& cancelled = {});
+
+// The first picture ScanFolderEntry would give, found without listing the rest of the tree;
+// "" when there is none.
+QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled = {});
+
+}  // namespace tavello
