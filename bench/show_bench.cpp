@@ -14,6 +14,7 @@
 #include "BenchCommon.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
+#include "platform/DeskGuard.h"
 #include "platform/Password.h"
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
@@ -154,6 +155,7 @@ struct Show {
     Show(ShowWaiter& waiter, const QString& settings) {
         deps.services.ticks = &SystemTicks();
         deps.services.cursor = &SystemCursor();
+        deps.services.desk = &SystemDeskGuard();
         deps.services.password = &password;
         deps.services.mci = &music;
         deps.waiter = &waiter;

@@ -16,6 +16,8 @@ UpscaledView::UpscaledView(QWidget* show, Qt::WindowFlags flags) : QGraphicsView
     // The host owns input; the show takes none.
     setFocusPolicy(Qt::NoFocus);
     setInteractive(false);
+    // No pointer over the photos: the show's own blank cursor does not reach through the view.
+    viewport()->setCursor(Qt::BlankCursor);
     auto* scene = new QGraphicsScene(this);
     scene->addWidget(show);
     setScene(scene);
