@@ -3,6 +3,7 @@
 
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
+#include "settings/Numbers.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
@@ -10,6 +11,9 @@
 namespace tavello {
 
 namespace {
+
+// Pictures tried between two looks at input while passing over ones that cannot be shown.
+constexpr qsizetype kTriesBetweenEvents = 16;
 
 void ScanWithTheFileManagersRules(const QString& entry,
                                   const std::function<void(const QString&)>& found,
@@ -65,6 +69,11 @@ bool Form1::PassOverUnshowable() {
     const std::optional<OrderMode> mode = ReadOrderMode(settings_.RandomOrder);
     if (!mode || *mode == OrderMode::Fixed) return false;
     for (qsizetype tries = 1; tries < expanded_->size(); ++tries) {
+        // A round over a large library of broken files takes a while: input still ends it.
+        if (tries % kTriesBetweenEvents == 0) {
+            QCoreApplication::processEvents();
+            if (StopFlag_ == kTrue || ended_) return false;
+        }
         if (showIndex_ < 0 || showIndex_ >= expanded_->size()) return false;
         if (!Hosted() && !expanded_->foundInFolder(showIndex_)) return false;
         if (*mode == OrderMode::ListOrder) AdvanceInListOrder();
