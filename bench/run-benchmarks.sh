@@ -68,6 +68,17 @@ else
     note 2
 fi
 
+echo "== a library of 100,000 pictures: listing it against find | sort -V, its paths' memory, the show over it"
+if [ -x "$build/bench/folder_bench" ]; then
+    "$build/bench/folder_bench" scan $short
+    note $?
+    "$build/bench/folder_bench" show $short
+    note $?
+else
+    echo "run-benchmarks: folder_bench is not built" >&2
+    note 2
+fi
+
 echo "== processor use of the running show over a 10-second interval"
 "$root/bench/show-cpu.sh" "$build"
 note $?

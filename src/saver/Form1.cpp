@@ -70,7 +70,9 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
     Image1_->setFocusPolicy(Qt::NoFocus);
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    StopExpansion();
+}
 
 double Form1::ScreenW() const {
     return static_cast<double>(deps_.screenTwips.width()) / kTwipsPerPixel;
@@ -173,6 +175,7 @@ void Form1::Form_Unload() {
     if (unloaded_) return;
     unloaded_ = true;
     ended_ = true;
+    StopExpansion();
     releaseKeyboard();
     ReleaseDesk();
     if (!Hosted()) deps_.services.cursor->ShowCursor(true);

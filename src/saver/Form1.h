@@ -2,6 +2,7 @@
 
 #include "music/APIModule.h"
 #include "platform/Services.h"
+#include "saver/ShowList.h"
 #include "settings/SaverSettings.h"
 #include "toolkit/Picture.h"
 
@@ -23,6 +24,7 @@ class RandomSource;
 class ShowKeeper;
 class ShowWaiter;
 struct PicturePlacement;
+enum class OrderMode;
 
 // A show inside a screen-saver host's window rather than on a screen of its own. The host owns
 // input, the cursor, locking and ending, so the window takes none of them, and a picture that
@@ -34,6 +36,9 @@ struct HostedShow {
     double sizeScale = 1;
     // List order starts this many pictures further on (the monitor's number on a wide desk).
     std::int16_t firstPicture = 0;
+    // Shown as a folder entry when the picture list is empty: the folder the host names for
+    // picture-using hacks (empty when it names none).
+    QString imageFolder;
 };
 
 // Everything the saver window takes from outside, so tests can run the show on a fake clock.
@@ -45,6 +50,7 @@ struct SaverDeps {
     QSize screenTwips;                 // the screen's size in twips
     QString settingsPath;              // the settings file to read at load
     std::optional<HostedShow> hosted;  // in a host's window; screenTwips is then the window's size
+    FolderScan scanFolder;             // lists a folder entry's pictures; empty: the real scan
 };
 
 // The full-screen window of the running show: a headline, then the pictures one after another,
@@ -69,6 +75,11 @@ class Form1 : public QWidget {
     // Shared state, read by tests.
     std::int16_t StopFlag() const { return StopFlag_; }
     std::int16_t PicIndex() const { return PicIndex_; }
+    // With folder entries: the index into the expanded list, and its length once listed.
+    std::int32_t ShowIndex() const { return showIndex_; }
+    std::optional<qsizetype> ExpandedCount() const;
+    // The folders' listing has finished (or there is none to make).
+    bool PicturesListed() const;
     QPoint CursorPos() const { return CursorPos_; }
     bool ended() const { return ended_; }
     // The show ended because another program destroyed its window for good.
@@ -92,6 +103,11 @@ class Form1 : public QWidget {
     void PutUpHeadline();
     void RunShowLoop();
 
+    // Folder entries: the list they expand to is made in the background once the show is up.
+    void StartExpansion();
+    bool PicturesReady();
+    void StopExpansion();
+
     // Input handlers and the end of the show.
     void Form_KeyDown();
     void Form_MouseDown();
@@ -104,6 +120,10 @@ class Form1 : public QWidget {
     // The picture change.
     void ShowPic();
     bool ChangePicture();
+    bool PickNext(OrderMode mode);
+    std::optional<QString> PathToShow() const;
+    void AdvanceInListOrder();
+    bool PassOverUnshowable();
     std::optional<PicturePlacement> PlacePicture(const QString& path) const;
     void PrefetchNextInListOrder();
     void RestartFinishedMusic();
@@ -135,6 +155,11 @@ class Form1 : public QWidget {
     QPoint CursorPos_;
     std::int16_t PicIndex_ = 0;
     std::int32_t LastTick_ = 0;
+
+    bool usesFolders_ = false;
+    std::unique_ptr<BackgroundExpansion> expansion_;
+    std::optional<ShowList> expanded_;
+    std::int32_t showIndex_ = 0;
 
     PicturePrefetcher prefetcher_;
     bool unloaded_ = false;

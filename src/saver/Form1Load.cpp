@@ -24,6 +24,10 @@ namespace {
 // waiting timer that runs apart from the tick count (suspend, clock drift) cannot delay a change.
 constexpr int kMaxWaitMs = 1000;
 
+// While the change waits for the folders' listing: how long one wait lasts at most. The listing
+// wakes the loop when it is done; this is only the backstop.
+constexpr int kListingWaitMs = 50;
+
 }  // namespace
 
 void Form1::Form_Load() {
@@ -70,6 +74,12 @@ void Form1::ReadSettings() {
     for (qsizetype i = 0; i < kept; ++i) pictureStore_.append(settings_.Pictures.at(i));
     while (pictureStore_.size() < kPictureStoreSize) pictureStore_.append(QString());
     pictureCount_ = static_cast<std::int16_t>(kept);
+    // With nothing of its own to show, a hack shows the host's picture folder.
+    if (Hosted() && pictureCount_ == 0 && !deps_.hosted->imageFolder.isEmpty()) {
+        pictureStore_[0] = FolderEntryFor(deps_.hosted->imageFolder);
+        pictureCount_ = 1;
+    }
+    usesFolders_ = HasFolderEntry(pictureStore_.mid(0, pictureCount_));
     if (Hosted() && pictureCount_ > 0) PicIndex_ = deps_.hosted->firstPicture % pictureCount_;
 }
 
@@ -107,11 +117,17 @@ void Form1::RunShowLoop() {
         const std::int32_t now = ticks.GetTickCount();
         if (!timing.IsOver(LastTick_, now)) {
             deps_.waiter->WaitForEventsOr(timing.MillisecondsLeft(LastTick_, now, kMaxWaitMs));
+        } else if (!PicturesReady()) {
+            // The change is due but the folders are still being listed: it waits for the whole
+            // list, so the order is the order of all the pictures, and input still ends the show.
+            deps_.waiter->WaitForEventsOr(kListingWaitMs);
         } else {
             LastTick_ = ticks.GetTickCount();
             ShowPic();
             deps_.waiter->DoEvents();
         }
+        // Started after the first turn of the event loop, so the headline is painted first.
+        StartExpansion();
         if (StopFlag_ == kTrue && !ended_) EndShow();
     }
 }

@@ -23,6 +23,11 @@ QSize DecodeSizeFor(const PicturePlacement& placement) {
 void Form1::ShowPic() {
     // Any failure on the way is a stop request, as if the user had touched the mouse.
     if (ChangePicture()) return;
+    // One broken file among a folder's thousands does not end the show.
+    if (expanded_) {
+        if (!PassOverUnshowable() && !Hosted()) StopFlag_ = kTrue;
+        return;
+    }
     if (Hosted())
         SkipFailedPicture();
     else
@@ -31,19 +36,15 @@ void Form1::ShowPic() {
 
 bool Form1::ChangePicture() {
     const std::optional<OrderMode> mode = ReadOrderMode(settings_.RandomOrder);
-    if (!mode) return false;
-    if (*mode == OrderMode::Random && pictureCount_ >= 2) {
-        const std::optional<std::int16_t> picked = RoundHalfEven<std::int16_t>(RAN(PicIndex_));
-        if (!picked) return false;
-        PicIndex_ = *picked;
-    }
+    if (!mode || !PickNext(*mode)) return false;
 
     Label1_->hide();
     Image1_->hide();
     Image1_->setStretch(false);
 
-    if (PicIndex_ < 0 || PicIndex_ >= kPictureStoreSize) return false;
-    const QString path = pictureStore_.at(PicIndex_);
+    const std::optional<QString> toShow = PathToShow();
+    if (!toShow) return false;
+    const QString& path = *toShow;
     // The shown size is worked out from the picture's header first, so that a large picture is
     // decoded straight at the size it will have on the screen.
     std::optional<PicturePlacement> placement;
@@ -65,7 +66,7 @@ bool Form1::ChangePicture() {
     }
     Image1_->show();
 
-    if (*mode == OrderMode::ListOrder) PicIndex_ = NextInListOrder(PicIndex_, pictureCount_);
+    if (*mode == OrderMode::ListOrder) AdvanceInListOrder();
     RestartFinishedMusic();
     if (*mode == OrderMode::ListOrder) PrefetchNextInListOrder();
     return true;
@@ -78,12 +79,46 @@ std::optional<PicturePlacement> Form1::PlacePicture(const QString& path) const {
                       SizeScale());
 }
 
+bool Form1::PickNext(OrderMode mode) {
+    if (mode != OrderMode::Random) return true;
+    if (expanded_) {
+        if (expanded_->size() >= 2)
+            showIndex_ = RandomIndex(showIndex_, static_cast<std::int32_t>(expanded_->size()),
+                                     *deps_.random);
+        return true;
+    }
+    if (pictureCount_ < 2) return true;
+    const std::optional<std::int16_t> picked = RoundHalfEven<std::int16_t>(RAN(PicIndex_));
+    if (!picked) return false;
+    PicIndex_ = *picked;
+    return true;
+}
+
+std::optional<QString> Form1::PathToShow() const {
+    if (expanded_) {
+        // Folders with no picture in them: the screen stays black, as with an empty path.
+        if (expanded_->size() == 0) return QString();
+        if (showIndex_ < 0 || showIndex_ >= expanded_->size()) return std::nullopt;
+        return expanded_->path(showIndex_);
+    }
+    if (PicIndex_ < 0 || PicIndex_ >= kPictureStoreSize) return std::nullopt;
+    return pictureStore_.at(PicIndex_);
+}
+
+void Form1::AdvanceInListOrder() {
+    if (!expanded_) {
+        PicIndex_ = NextInListOrder(PicIndex_, pictureCount_);
+        return;
+    }
+    if (expanded_->size() > 0)
+        showIndex_ = static_cast<std::int32_t>((showIndex_ + 1) % expanded_->size());
+}
+
 void Form1::PrefetchNextInListOrder() {
-    if (PicIndex_ < 0 || PicIndex_ >= kPictureStoreSize) return;
-    const QString& next = pictureStore_.at(PicIndex_);
-    if (next.isEmpty()) return;
-    if (const std::optional<PicturePlacement> placement = PlacePicture(next))
-        prefetcher_.request(next, DecodeSizeFor(*placement));
+    const std::optional<QString> next = PathToShow();
+    if (!next || next->isEmpty()) return;
+    if (const std::optional<PicturePlacement> placement = PlacePicture(*next))
+        prefetcher_.request(*next, DecodeSizeFor(*placement));
 }
 
 void Form1::RestartFinishedMusic() {

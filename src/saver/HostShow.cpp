@@ -44,6 +44,7 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
     hosted.windowFlags = FlagsFor(request_.target);
     hosted.sizeScale = layout_.sizeScale;
     hosted.firstPicture = static_cast<std::int16_t>(layout_.monitor);
+    hosted.imageFolder = deps_.imageFolder;
     saver.hosted = hosted;
     form_ = std::make_unique<Form1>(saver);
     // In a window of the host (or the root window), which may be of any size, the show draws at

@@ -28,6 +28,7 @@ struct HostShowDeps {
     MciService* silence = nullptr;   // for a preview
     HostWindows* windows = nullptr;  // the host's windows
     QList<QRect> monitors;           // each monitor's rectangle, in the toolkit's list order
+    QString imageFolder;             // the host's picture folder, shown when the list is empty
 };
 
 // The show of "/S" in a window a screen-saver host gives it: laid out in that window, following

@@ -34,6 +34,10 @@ float ClockSeededRandom::Draw() {
 }
 
 float RAN(std::int16_t current, std::int16_t count, RandomSource& random) {
+    return static_cast<float>(RandomIndex(current, count, random));
+}
+
+std::int32_t RandomIndex(std::int32_t current, std::int32_t count, RandomSource& random) {
     // A generator that keeps answering the current index must not hang the show: after this
     // many refusals the draw picks among the other indices directly.
     constexpr int kAttempts = 64;
@@ -42,13 +46,13 @@ float RAN(std::int16_t current, std::int16_t count, RandomSource& random) {
         random.Reseed();
         float candidate = std::floor(countF * random.Draw());
         if (candidate > countF - 1) candidate = countF - 1;  // a draw rounded up to 1
-        if (candidate != current) return candidate;
+        if (candidate != static_cast<float>(current)) return static_cast<std::int32_t>(candidate);
     }
     random.Reseed();
-    const int others = count - 1;
-    int step = static_cast<int>(std::floor(static_cast<float>(others) * random.Draw()));
+    const std::int32_t others = count - 1;
+    auto step = static_cast<std::int32_t>(std::floor(static_cast<float>(others) * random.Draw()));
     if (step >= others) step = others - 1;
-    return static_cast<float>(((current + 1 + step) % count + count) % count);
+    return ((current + 1 + step) % count + count) % count;
 }
 
 std::int16_t NextInListOrder(std::int16_t index, std::int16_t count) {

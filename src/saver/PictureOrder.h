@@ -48,6 +48,9 @@ class ClockSeededRandom final : public RandomSource {
 // Returned as single precision, as the caller stores it by rounding.
 float RAN(std::int16_t current, std::int16_t count, RandomSource& random);
 
+// The same rule over a list of any length (the pictures of folder entries); count at least 2.
+std::int32_t RandomIndex(std::int32_t current, std::int32_t count, RandomSource& random);
+
 // The list-order step: the next index, wrapping to 0 when it reaches count.
 std::int16_t NextInListOrder(std::int16_t index, std::int16_t count);
 

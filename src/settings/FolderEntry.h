@@ -23,6 +23,11 @@ using ScanCancelled = std::function<bool()>;
 // missing folder gives an empty list.
 QStringList ScanFolderEntry(const QString& entry, const ScanCancelled& cancelled = {});
 
+// The same pictures in the same order, handed to found one at a time, so a caller that keeps
+// them in a form of its own never holds the whole list twice.
+void VisitFolderEntry(const QString& entry, const std::function<void(const QString&)>& found,
+                      const ScanCancelled& cancelled = {});
+
 // The first picture ScanFolderEntry would give, found without listing the rest of the tree;
 // "" when there is none.
 QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled = {});

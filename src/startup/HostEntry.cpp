@@ -4,12 +4,14 @@
 #include "platform/EndSignals.h"
 #include "platform/HostWindow.h"
 #include "platform/MusicLock.h"
+#include "platform/RegularFile.h"
 #include "saver/HostShow.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowWaiter.h"
 #include "settings/SettingsFile.h"
 #include "startup/DisplayCheck.h"
 #include "startup/SystemServices.h"
+#include "startup/XScreensaverList.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -23,6 +25,18 @@ QList<QRect> Monitors() {
     QList<QRect> monitors;
     for (const QScreen* screen : QGuiApplication::screens()) monitors << screen->geometry();
     return monitors;
+}
+
+// The folder xscreensaver's own picture hacks show, from the user's ~/.xscreensaver; "" when
+// there is none.
+QString XScreensaverImageFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (home.isEmpty()) return {};
+    constexpr qint64 kMaxFileBytes = 16 * 1024 * 1024;
+    const std::optional<QByteArray> file =
+        ReadRegularFile(home + QStringLiteral("/.xscreensaver"), kMaxFileBytes);
+    if (!file) return {};
+    return XScreensaverImageDirectory(*file, home).value_or(QString());
 }
 
 }  // namespace
@@ -57,6 +71,7 @@ int RunHack(const HackOptions& options, char* programName) {
     deps.silence = &silence;
     deps.windows = windows.get();
     deps.monitors = Monitors();
+    deps.imageFolder = XScreensaverImageFolder();
 
     HostRequest request;
     request.target = options.target;

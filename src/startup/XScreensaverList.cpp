@@ -1,6 +1,7 @@
 #include "startup/XScreensaverList.h"
 
 #include <QByteArrayList>
+#include <QFile>
 
 #include <algorithm>
 #include <cctype>
@@ -338,6 +339,19 @@ XScreensaverListResult AddTavelloToXScreensaverList(const std::optional<QByteArr
                 text};
     }
     return {XScreensaverListChange::Added, WithEntry(text, programs->lines, body)};
+}
+
+std::optional<QString> XScreensaverImageDirectory(const QByteArray& userFile, const QString& home) {
+    std::optional<QByteArray> value;
+    for (const LogicalLine& lines : LogicalLines(userFile)) {
+        const auto setting = ReadSetting(Unescaped(Joined(userFile, lines)));
+        if (setting && setting->key.trimmed().compare("imageDirectory", Qt::CaseInsensitive) == 0)
+            value = setting->value.trimmed();
+    }
+    if (!value || value->isEmpty() || value->contains("://")) return std::nullopt;
+    QString folder = QFile::decodeName(*value);
+    if (folder == u'~' || folder.startsWith(QStringLiteral("~/"))) folder.replace(0, 1, home);
+    return folder;
 }
 
 }  // namespace tavello

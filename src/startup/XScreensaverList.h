@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <optional>
 
 namespace tavello {
@@ -29,5 +30,11 @@ struct XScreensaverListResult {
 XScreensaverListResult AddTavelloToXScreensaverList(const std::optional<QByteArray>& userFile,
                                                     const std::optional<QByteArray>& systemDefaults,
                                                     const QByteArray& command);
+
+// The folder xscreensaver's picture-using hacks take their pictures from: the last
+// "imageDirectory:" setting of ~/.xscreensaver, read as xscreensaver reads the file, blanks around
+// it dropped and a leading "~" taken as home. nullopt when the file names no folder (none, an
+// empty value, or a web address).
+std::optional<QString> XScreensaverImageDirectory(const QByteArray& userFile, const QString& home);
 
 }  // namespace tavello

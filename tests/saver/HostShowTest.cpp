@@ -49,6 +49,7 @@ struct HostRig {
     FakeHostWindows windows;
     FakeMci silence;
     QList<QRect> monitors{kMonitor};
+    QString imageFolder;
     std::unique_ptr<HostShow> host;
 
     bool start(const HostRequest& request) {
@@ -63,6 +64,7 @@ struct HostRig {
         deps.silence = &silence;
         deps.windows = &windows;
         deps.monitors = monitors;
+        deps.imageFolder = imageFolder;
         host = std::make_unique<HostShow>(deps, request);
         if (!host->ready()) return false;
         rig.show.form = host->form();
@@ -360,6 +362,32 @@ TEST(HostLayout, DrawsAtMostTheLargestMonitorAndEnlarges) {
         EXPECT_DOUBLE_EQ(layout.upscale, c.upscale) << label.toStdString();
         EXPECT_DOUBLE_EQ(layout.sizeScale, c.scale) << label.toStdString();
         EXPECT_EQ(VisiblePart(c.window, c.monitors), c.visible) << label.toStdString();
+    }
+}
+
+TEST(HostedShow, ShowsTheHostsPictureFolderOnlyWhenTheListIsEmpty) {
+    const struct {
+        const char* name;
+        bool ownPictures;
+        QColor first, second;
+    } cases[] = {{"empty list", false, kGreen, kBlue}, {"pictures of its own", true, kRed, kRed}};
+    for (const auto& c : cases) {
+        HostRig h;
+        h.imageFolder = h.rig.dir.file("xscreensaver");
+        h.rig.picture("xscreensaver/1.png", 64, 48, kGreen);
+        h.rig.picture("xscreensaver/sub/2.png", 64, 48, kBlue);
+        ShowSettings settings;
+        settings.headline = "";
+        if (c.ownPictures) settings.pictures = {h.rig.picture("r.png", 64, 48, kRed)};
+        h.rig.writeSettings(settings);
+        ASSERT_TRUE(h.start(InHostWindow()));
+        h.rig.show.maxFrames = 1;
+        h.run();
+
+        ASSERT_EQ(h.rig.show.frames.size(), 2u) << c.name;
+        EXPECT_EQ(h.rig.show.frames[0].imageColour, c.first) << c.name;
+        EXPECT_EQ(h.rig.show.frames[1].imageColour, c.second) << c.name;
+        EXPECT_EQ(h.host->form()->ExpandedCount().has_value(), !c.ownPictures) << c.name;
     }
 }
 

@@ -4,7 +4,9 @@
 #include "toolkit/ImageControl.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <cstring>
 
@@ -132,6 +134,7 @@ QString ShowRig::picture(const QString& name, int width, int height, const QColo
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
     const QString path = dir.file(name);
+    QDir().mkpath(QFileInfo(path).path());
     image.save(path);
     return path;
 }
@@ -159,6 +162,7 @@ void ShowRig::run() {
     deps.random = randomSource;
     deps.screenTwips = QSize(1024 * 15, 768 * 15);
     deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
+    deps.scanFolder = scanFolder;
     form = std::make_unique<Form1>(deps);
     show.form = form.get();
     headlineTick = show.now;

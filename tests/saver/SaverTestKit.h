@@ -165,6 +165,7 @@ class ShowRig {
     ScriptedRandom random{{0.5f}};
     RandomSource* randomSource = &random;
     std::int16_t passwordFlag = 0;
+    FolderScan scanFolder;  // empty: the real scan of folder entries
     std::unique_ptr<Form1> form;
     std::int32_t headlineTick = 0;  // the clock when the show started
 };

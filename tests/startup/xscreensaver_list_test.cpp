@@ -227,5 +227,27 @@ TEST(XScreensaverList, EntryLineMatchesTheSettingsProgramsLayout) {
     }
 }
 
+TEST(XScreensaverList, ImageDirectoryIsReadAsXScreensaverReadsIt) {
+    const struct {
+        const char* what;
+        QByteArray file;
+        std::optional<QString> folder;
+    } cases[] = {
+        {"plain", "mode: random\nimageDirectory:\t/srv/photos\n", "/srv/photos"},
+        {"home", "imageDirectory: ~/Pictures  \n", "/home/u/Pictures"},
+        {"home alone", "imageDirectory: ~\n", "/home/u"},
+        {"another user's home is not ours", "imageDirectory: ~bob/p\n", "~bob/p"},
+        {"any case, the last one wins", "imageDirectory: /a\nIMAGEDIRECTORY: /b\n", "/b"},
+        {"continued on the next line", "imageDirectory: /my\\\n/photos\n", "/my/photos"},
+        {"commented out", "# imageDirectory: /a\n! imageDirectory: /b\n", std::nullopt},
+        {"empty", "imageDirectory:\n", std::nullopt},
+        {"a feed, not a folder", "imageDirectory: https://example.org/feed\n", std::nullopt},
+        {"not set", "programs: xlock\n", std::nullopt},
+        {"UTF-8 names", "imageDirectory: /写真\n", QStringLiteral("/写真")},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XScreensaverImageDirectory(c.file, "/home/u"), c.folder) << c.what;
+}
+
 }  // namespace
 }  // namespace tavello

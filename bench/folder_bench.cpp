@@ -1,0 +1,272 @@
+// A library of pictures as people keep it: one folder entry over 100 subfolders.
+//
+//   folder_bench scan [--short]   lists 10,000 and 100,000 empty files with picture names the way
+//                                 the show does (file-manager order, kept as the show keeps them)
+//                                 against `find DIR -type f | sort -V` in the same run, warm page
+//                                 cache, median of 3 rounds (1 with --short). Target: at most
+//                                 3 × find's time. Also the memory the 100,000 paths cost, as the
+//                                 show keeps them and as a plain list of strings. Exits 1 when a
+//                                 target is missed.
+//   folder_bench show [--short]   the show itself, Speed 2 with a headline, over 100,000 small
+//                                 JPEGs (10,000 with --short): time to the painted headline
+//                                 (against a show with an empty list, in the same run),
+//                                 time to the first picture (on time: just over 2 s), peak
+//                                 resident memory (target < 150 MB) and its growth from the
+//                                 headline to the first picture (target well under 30 MB).
+
+#include "BenchCommon.h"
+#include "music/Mci.h"
+#include "platform/Cursor.h"
+#include "platform/DeskGuard.h"
+#include "platform/Password.h"
+#include "platform/TickCount.h"
+#include "saver/Form1.h"
+#include "saver/PictureOrder.h"
+#include "saver/ShowList.h"
+#include "saver/ShowWaiter.h"
+#include "settings/FolderEntry.h"
+#include "toolkit/Toolkit.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+
+using namespace tavello;
+using namespace tavello::bench;
+
+namespace {
+
+constexpr int kSubfolders = 100;
+
+// count files named like a camera's, spread over 100 subfolders, each holding bytes.
+bool MakeLibrary(const QString& root, int count, const QByteArray& bytes) {
+    for (int f = 0; f < kSubfolders; ++f) {
+        const QString folder = QStringLiteral("%1/%2").arg(root).arg(2000 + f);
+        if (!QDir().mkpath(folder)) return false;
+        for (int i = f; i < count; i += kSubfolders) {
+            QFile file(QStringLiteral("%1/IMG_%2.jpg").arg(folder).arg(i, 6, 10, QChar(u'0')));
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) return false;
+        }
+    }
+    return true;
+}
+
+double TimeFind(const QString& root) {
+    QElapsedTimer timer;
+    timer.start();
+    QProcess sh;
+    sh.setStandardOutputFile(QProcess::nullDevice());
+    sh.start("sh", {"-c", "find \"$1\" -type f | sort -V", "sh", root});
+    if (!sh.waitForFinished(600000) || sh.exitCode() != 0) return -1;
+    return MsSince(timer);
+}
+
+double TimeScan(const QString& root, qsizetype expected) {
+    QElapsedTimer timer;
+    timer.start();
+    const ShowList list = ExpandEntries(
+        {FolderEntryFor(root)}, [](const QString& entry, const auto& found, const auto& cancelled) {
+            VisitFolderEntry(entry, found, cancelled);
+        });
+    const double ms = MsSince(timer);
+    return list.size() == expected ? ms : -1;
+}
+
+bool ScanAgainstFind(int count, int rounds) {
+    QTemporaryDir dir;
+    if (!dir.isValid() || !MakeLibrary(dir.path(), count, {})) return false;
+    TimeFind(dir.path());  // the page cache warm for both
+    std::vector<double> find, scan;
+    for (int i = 0; i < rounds; ++i) {  // interleaved, so machine load affects both alike
+        find.push_back(TimeFind(dir.path()));
+        scan.push_back(TimeScan(dir.path(), count));
+    }
+    if (!AllTaken(find) || !AllTaken(scan)) return false;
+    const QByteArray name = QByteArray::number(count / 1000) + "k";
+    Result(("find_sort_" + name + "_ms").constData(), Median(find), "ms");
+    Result(("scan_" + name + "_ms").constData(), Median(scan), "ms");
+    Result(("scan_vs_find_" + name).constData(), Median(scan) / Median(find), "x (target <= 3)");
+    return Median(scan) <= 3 * Median(find);
+}
+
+// The memory 100,000 paths cost: as the show keeps them, and as a plain list of strings.
+bool PathMemory() {
+    QTemporaryDir dir;
+    constexpr int kCount = 100000;
+    if (!dir.isValid() || !MakeLibrary(dir.path(), kCount, {})) return false;
+    const double before = ProcStatusKb("VmRSS:") / 1024.0;
+    ShowList list = ExpandEntries({FolderEntryFor(dir.path())},
+                                  [](const QString& e, const auto& found, const auto& cancelled) {
+                                      VisitFolderEntry(e, found, cancelled);
+                                  });
+    const double kept = ProcStatusKb("VmRSS:") / 1024.0;
+    const QStringList plain = ScanFolderEntry(FolderEntryFor(dir.path()));
+    const double plainRss = ProcStatusKb("VmRSS:") / 1024.0;
+    if (list.size() != kCount || plain.size() != kCount) return false;
+    Result("paths_100k_kept_mb", double(list.bytes()) / (1024 * 1024),
+           "MB (as the show keeps them)");
+    Result("paths_100k_rss_growth_mb", kept - before, "MB");
+    Result("paths_100k_stringlist_rss_mb", plainRss - kept, "MB (a plain QStringList)");
+    return kept - before < 30;
+}
+
+int Scan(bool shortRun) {
+    const int rounds = shortRun ? 1 : 3;
+    bool met = true;
+    for (const int count : {10000, 100000}) {
+        if (!ScanAgainstFind(count, rounds)) {
+            std::fprintf(stderr, "folder_bench: the %d-picture scan missed its target or failed\n",
+                         count);
+            met = false;
+        }
+    }
+    if (!PathMemory()) {
+        std::fprintf(stderr, "folder_bench: the paths cost too much memory, or the scan failed\n");
+        met = false;
+    }
+    return met ? 0 : 1;
+}
+
+class EndlessMusic final : public MciService {
+  public:
+    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
+                                 std::uintptr_t) override {
+        if (reply && length > 0) {
+            reply[0] = '\0';
+            if (command == "status sng mode") std::strncpy(reply, "playing", length - 1);
+        }
+        return 0;
+    }
+};
+
+class NoPassword final : public PasswordService {
+  public:
+    std::int32_t VerifyScreenSavePwd(QWidget*) override { return 1; }
+    std::int32_t PwdChangePasswordA(const QString&, std::int32_t, std::int32_t,
+                                    std::int32_t) override {
+        return 0;
+    }
+};
+
+// The show's own event loop, timing the headline's paint and the first picture, ending the show
+// after the third.
+class TimingWaiter final : public ShowWaiter {
+  public:
+    void DoEvents() override {
+        real_.DoEvents();
+        if (++changes == 1) {
+            firstMs = MsSince(timer);
+            firstRssMb = ProcStatusKb("VmRSS:") / 1024.0;
+        }
+        if (changes == 3) form->close();
+    }
+    void WaitForEventsOr(int milliseconds) override {
+        if (headlineMs < 0) {
+            form->repaint();
+            headlineMs = MsSince(timer);
+            headlineRssMb = ProcStatusKb("VmRSS:") / 1024.0;
+        }
+        real_.WaitForEventsOr(milliseconds);
+    }
+    Form1* form = nullptr;
+    QElapsedTimer timer;
+    double headlineMs = -1, firstMs = -1, headlineRssMb = 0, firstRssMb = 0;
+    int changes = 0;
+
+  private:
+    EventLoopWaiter real_;
+};
+
+QByteArray SmallJpeg() {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    PhotoLikePicture(QSize(64, 48), 7).save(&buffer, "JPEG");
+    return bytes;
+}
+
+struct ShowRun {
+    TimingWaiter waiter;
+    std::optional<qsizetype> listed;
+};
+
+void RunShow(const QString& settings, ShowRun& run) {
+    EndlessMusic music;
+    NoPassword password;
+    ClockSeededRandom random;
+    SaverDeps deps;
+    deps.services.ticks = &SystemTicks();
+    deps.services.cursor = &SystemCursor();
+    deps.services.password = &password;
+    deps.services.mci = &music;
+    deps.services.desk = &SystemDeskGuard();
+    deps.waiter = &run.waiter;
+    deps.random = &random;
+    deps.screenTwips = ScreenSizeTwips();
+    deps.settingsPath = settings;
+    Form1 form(deps);
+    run.waiter.form = &form;
+    run.waiter.timer.start();
+    form.Form_Load();
+    run.listed = form.ExpandedCount();
+}
+
+bool WriteSettings(const QString& path, const QString& entry) {
+    QFile file(path);
+    const QByteArray text = "2\r\nSans\r\n36\r\n100%\r\n\r\nTAVELLO\r\n0\r\n" + entry.toUtf8() +
+                            (entry.isEmpty() ? "" : "\r\n");
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+int Show(bool shortRun) {
+    const int count = shortRun ? 10000 : 100000;
+    QTemporaryDir dir;
+    const QString library = dir.path() + QStringLiteral("/Pictures");
+    const QString empty = dir.path() + QStringLiteral("/empty.ini");
+    const QString folder = dir.path() + QStringLiteral("/folder.ini");
+    if (!dir.isValid() || !MakeLibrary(library, count, SmallJpeg()) || !WriteSettings(empty, {}) ||
+        !WriteSettings(folder, FolderEntryFor(library))) {
+        std::fprintf(stderr, "folder_bench: cannot prepare the show\n");
+        return 2;
+    }
+    TimeFind(library);  // the page cache warm
+
+    ShowRun baseline, shown;
+    RunShow(empty, baseline);
+    RunShow(folder, shown);
+    const double peakMb = ProcStatusKb("VmHWM:") / 1024.0;
+    const TimingWaiter& w = shown.waiter;
+    if (baseline.waiter.changes < 3 || w.changes < 3 || shown.listed != count) {
+        std::fprintf(stderr, "folder_bench: the show did not run over the library\n");
+        return 1;
+    }
+    const QByteArray name = QByteArray::number(count / 1000) + "k";
+    Result("show_empty_list_headline_ms", baseline.waiter.headlineMs, "ms");
+    Result(("show_" + name + "_headline_ms").constData(), w.headlineMs,
+           "ms (as with an empty list)");
+    Result(("show_" + name + "_first_picture_ms").constData(), w.firstMs,
+           "ms (on time: just over 2000)");
+    Result(("show_" + name + "_peak_rss_mb").constData(), peakMb, "MB (target < 150)");
+    Result(("show_" + name + "_rss_growth_mb").constData(), w.firstRssMb - w.headlineRssMb,
+           "MB (headline to first picture; < 30)");
+    const bool met = peakMb < 150 && w.firstRssMb - w.headlineRssMb < 30 && w.firstMs < 2500;
+    return met ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool shortRun = args.removeAll("--short") > 0;
+    const QString mode = args.isEmpty() ? QString() : args.takeFirst();
+    if (mode == "scan") return Scan(shortRun);
+    if (mode == "show") return Show(shortRun);
+    std::fprintf(stderr, "usage: folder_bench scan|show [--short]\n");
+    return 2;
+}
