@@ -1,6 +1,7 @@
 #include "toolkit/Picture.h"
 
 #include "platform/RegularFile.h"
+#include "toolkit/HeifPicture.h"
 #include "toolkit/PictureIntegrity.h"
 
 #include <QFile>
@@ -58,6 +59,9 @@ QSize DctStepSize(QSize raw, QSize target) {
 
 DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
+    // WebP's decoder scales while decoding (an animated one is scaled after it); the limit still
+    // counts the whole picture, as the reader may need it whole.
+    if (format == "webp") return {rawTarget, Pixels(raw)};
     // Other formats cannot decode smaller: they are read whole and scaled afterwards.
     if (format != "jpeg") return {QSize(), Pixels(raw)};
     const QSize step = DctStepSize(raw, rawTarget);
@@ -71,9 +75,14 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
     return {rawTarget, std::max(width * height, Pixels(rawTarget))};
 }
 
+constexpr qint64 kMaxDecodePixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
+
 bool WithinLimits(QSize raw, const DecodePlan& plan) {
-    const qint64 maxPixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
-    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= maxPixels;
+    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= kMaxDecodePixels;
+}
+
+bool StartsAsHeif(QIODevice& file) {
+    return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
 // Bilinear resize for the small step left after a DCT-scaled decode (well under a factor of 2).
@@ -111,6 +120,7 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
     // Only regular files: a FIFO or a device given as a picture would block the read for good.
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file) return std::nullopt;
+    if (StartsAsHeif(*file)) return ReadHeifSize(*file);
     QImageReader reader(file.get());
     const QSize size = OrientedSize(reader);
     if (!size.isValid()) return std::nullopt;
@@ -123,6 +133,7 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file || file->size() <= 0) return std::nullopt;
     if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
+    if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
     if (!file->seek(0)) return std::nullopt;
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
