@@ -22,9 +22,22 @@ bool SwapsSides(QImageIOHandler::Transformations transformation) {
     return transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+// A GIF's logical screen size from its first bytes; invalid for anything else or an empty screen.
+QSize GifScreenSize(QByteArrayView head) {
+    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return {};
+    const auto le16 = [&](int at) {
+        return int(quint8(head[at])) | int(quint8(head[at + 1])) << 8;
+    };
+    const QSize screen(le16(6), le16(8));
+    return screen.isEmpty() ? QSize() : screen;
+}
+
 // The size the reader reports, turned the way the orientation tag says. Invalid when unknown.
-QSize OrientedSize(QImageReader& reader) {
-    QSize raw = reader.size();
+// `head` is the file's first bytes: for a GIF the reader reports its first frame's size but
+// decodes the whole logical screen, which is what will be shown and allocated.
+QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
+    const QSize screen = GifScreenSize(head);
+    QSize raw = screen.isValid() ? screen : reader.size();
     // A BMP stored top-down says so with a negative height, which the reader passes on as it is.
     if (raw.height() < 0 && raw.height() != INT_MIN && reader.format() == "bmp") {
         raw.setHeight(-raw.height());
@@ -121,8 +134,9 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file) return std::nullopt;
     if (StartsAsHeif(*file)) return ReadHeifSize(*file);
+    const QByteArray head = file->peek(10);
     QImageReader reader(file.get());
-    const QSize size = OrientedSize(reader);
+    const QSize size = OrientedSize(reader, head);
     if (!size.isValid()) return std::nullopt;
     return size;
 }
@@ -135,11 +149,12 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
     if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
     if (!file->seek(0)) return std::nullopt;
+    const QByteArray head = file->peek(10);
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kMaxDecodeMegabytes);
 
-    const QSize ownSize = OrientedSize(reader);
+    const QSize ownSize = OrientedSize(reader, head);
     if (!ownSize.isValid()) return std::nullopt;
     const bool swapped = SwapsSides(reader.transformation());
     const QSize raw = swapped ? ownSize.transposed() : ownSize;
@@ -150,7 +165,10 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
 
     QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    // A picture that decodes to another size than its header said is damaged or lying.
+    if (image.isNull() || (!plan.readerSize.isValid() && image.size() != ownSize)) {
+        return std::nullopt;
+    }
     const QSize target = ReducedDecodeSize(ownSize, decodeSize);
     if (target.isValid() && image.size() != target) {
         image = plan.readerSize.isValid() ? Resized(image, target) : SmoothlyScaled(image, target);

@@ -123,6 +123,10 @@ inline void AddFormats(std::vector<Entry>& entries, const QImage& picture) {
         entries.push_back({format.whole, format.bytes, picture.size()});
         entries.push_back({format.cut, format.bytes.left(format.bytes.size() * 2 / 3), {}});
     }
+    // A small first frame on a logical screen far beyond the limits, which is what GIF decodes.
+    QByteArray hugeScreen = formats[3].bytes;
+    if (hugeScreen.size() > 10) hugeScreen.replace(6, 4, QByteArray(4, '\xFF'));
+    entries.push_back({"huge-screen.gif", hugeScreen, {}});
 }
 
 inline std::vector<Entry> Pictures() {
