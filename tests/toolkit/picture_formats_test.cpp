@@ -89,5 +89,31 @@ TEST(PictureFormatsTest, EachFormatLoadsTurnedAndReducedAndFailsWhenCut) {
     }
 }
 
+TEST(PictureFormatsTest, HeifDecodesTheSmallestThumbnailThatCoversTheShownSize) {
+    // The stored thumbnail is green, unlike the picture, so the pixels tell which was decoded.
+    test::TestDir dir;
+    const QImage green = [] {
+        QImage image(QSize(96, 48), QImage::Format_RGB32);
+        image.fill(QColor(20, 200, 20));
+        return image;
+    }();
+    dir.write(QStringLiteral("thumb.heic"),
+              EncodeHeif(HalvesPicture(QSize(256, 128)), heif_compression_HEVC,
+                         heif_orientation_normal, green, 64));
+    const QString path = dir.file(QStringLiteral("thumb.heic"));
+    const struct {
+        QSize shown;
+        bool fromThumbnail;
+    } rows[] = {{QSize(32, 16), true}, {QSize(64, 32), true}, {QSize(128, 64), false}};
+    for (const auto& row : rows) {
+        const std::optional<LoadedPicture> loaded = LoadPicture(path, row.shown);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(loaded->ownSize, QSize(256, 128));
+        EXPECT_EQ(loaded->image.size(), row.shown);
+        const QRgb corner = loaded->image.pixel(row.shown.width() / 4, row.shown.height() / 2);
+        EXPECT_EQ(qGreen(corner) > 150, row.fromThumbnail) << row.shown.width();
+    }
+}
+
 }  // namespace
 }  // namespace tavello
