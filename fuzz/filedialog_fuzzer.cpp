@@ -11,6 +11,7 @@
 
 #include "dialog/ChosenPictures.h"
 #include "platform/FileDialog.h"
+#include "settings/PictureFormats.h"
 
 #include <QDir>
 #include <QStringList>
@@ -57,7 +58,7 @@ void ChooseAndReadBack(const QString& text) {
     dialog.chosen = ChosenFiles(text);
     dialog.answered = !dialog.chosen.isEmpty();
     OPENFILENAME ofn{};
-    const QString first = ChoosePictureFiles(dialog, ofn);
+    const QString first = ChoosePictureFiles(dialog, ofn, PictureExtensions());
     fuzz::Check(ChosenPicturePaths(first, ofn) == dialog.chosen,
                 "the pictures read from the answer are not the ones chosen");
 
@@ -74,7 +75,7 @@ void ReadRawAnswer(const QString& text) {
     dialog.rawFile = split < 0 ? text : text.left(split);
     dialog.rawTitle = split < 0 ? QString() : text.mid(split + 3);
     OPENFILENAME ofn{};
-    const QString first = ChoosePictureFiles(dialog, ofn);
+    const QString first = ChoosePictureFiles(dialog, ofn, PictureExtensions());
     fuzz::Keep(ChosenPicturePaths(first, ofn));
     OPENFILENAME music{};
     fuzz::Keep(ChooseMusicFile(dialog, music));

@@ -3,6 +3,7 @@
 #include "make_corpus.h"
 
 #include "music/MusicFixtures.h"
+#include "toolkit/format_samples.h"
 #include "toolkit/picture_samples.h"
 
 #include <QFile>
@@ -54,6 +55,11 @@ Seeds PictureSeeds() {
     for (int row = 0; row < 4; ++row) rle8 += QByteArray("\x10\x07\x00\x00", 4);
     rle8 += QByteArray("\x00\x01", 2);
     QByteArray rle4 = QByteArray("\xFF\x12\x00\x00\x00\x01", 6);
+    const QByteArray png = samples::Encode(picture, "png");
+    const QByteArray gif = samples::Converted(picture, QStringLiteral("gif"));
+    const QByteArray webp = samples::Encode(picture, "webp");
+    const QByteArray heic = samples::EncodeHeif(picture, heif_compression_HEVC);
+    const QByteArray avif = samples::EncodeHeif(picture, heif_compression_AV1);
     return {
         {"baseline.jpg", jpeg},
         {"progressive.jpg", samples::Encode(picture, "jpeg", true)},
@@ -69,6 +75,21 @@ Seeds PictureSeeds() {
         {"rle4-overrun.bmp", Bmp(4, 1, 4, 2, 16, rle4)},
         {"absurd.bmp", samples::AbsurdBmp(65535, 65535)},
         {"small.png", samples::Encode(picture, "png")},
+        {"truncated.png", png.left(png.size() * 2 / 3)},
+        {"first-frame.gif", gif},
+        {"truncated.gif", gif.left(gif.size() * 2 / 3)},
+        {"wide-screen.gif", QByteArray(gif).replace(6, 2, QByteArray("\x10\x08", 2))},
+        {"small.webp", webp},
+        {"truncated.webp", webp.left(webp.size() * 2 / 3)},
+        {"small.tif", samples::EncodeTurned(picture, "tiff", QImageIOHandler::TransformationNone)},
+        {"rotated.tif",
+         samples::EncodeTurned(picture, "tiff", QImageIOHandler::TransformationRotate90)},
+        {"small.heic", heic},
+        {"truncated.heic", heic.left(heic.size() * 2 / 3)},
+        {"rotated.heic",
+         samples::EncodeHeif(picture, heif_compression_HEVC, heif_orientation_rotate_90_cw)},
+        {"small.avif", avif},
+        {"truncated.avif", avif.left(avif.size() * 2 / 3)},
         {"zero-bytes", QByteArray()},
         {"random-bytes", QByteArray("\x13\x9c\xf1\x00\x42\x7e\xd9\x88\x01\xff\xd8\xff\x10", 13)},
     };

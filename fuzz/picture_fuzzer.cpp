@@ -1,6 +1,6 @@
-// Picture files: the wholeness checks (JPEG end marker, BMP rows) and loading through Qt's
-// readers with the size limits, at the picture's own size and reduced as the show and the
-// dialog's preview ask for it.
+// Picture files: the wholeness checks (JPEG end marker, BMP rows, PNG end, WebP length, GIF first
+// frame) and loading through Qt's readers and libheif with the size limits, at the picture's own
+// size and reduced as the show and the dialog's preview ask for it.
 //
 // Input: the file's bytes.
 

@@ -9,6 +9,8 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
   libgtest-dev libgmock-dev libx11-dev libxfixes-dev libxcb1-dev
+  # pictures: HEIC/HEIF and AVIF (libheif), PNG/GIF/WebP/TIFF readers beyond Qt's own
+  libheif-dev qt6-image-formats-plugins
   # the sanitizer build and the fuzz harnesses: clang with its sanitizer and libFuzzer runtimes
   clang libclang-rt-dev
   # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform

@@ -6,6 +6,7 @@
 #include "dialog/PreviewFit.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "settings/PictureFormats.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Picture.h"
 #include "toolkit/PictureBox.h"
@@ -33,7 +34,7 @@ QSize ShownSize(const PreviewGeometry& fit) {
 
 void Form2::btnPic_Click() {
     OPENFILENAME ofn{};
-    const QString first = ChoosePictureFiles(*services_.fileDialog, ofn);
+    const QString first = ChoosePictureFiles(*services_.fileDialog, ofn, PictureExtensions());
     if (first.isEmpty()) return;
     for (const QString& path : ChosenPicturePaths(first, ofn)) {
         if (lstPic->count() >= kMaxPictures) {

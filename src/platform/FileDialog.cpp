@@ -9,13 +9,18 @@ namespace {
 const QChar kNul(u'\0');
 constexpr int kPictureBufferLength = 4096;
 
+// One filter entry: its description, NUL, its pattern list, NUL.
+QString FilterEntry(const QString& description, const QString& patterns) {
+    return description + kNul + patterns + kNul;
+}
+
 // The parts of the record both dialogs fill alike, then the call and its first answer piece.
-QString ShowOpenDialog(FileDialogService& dialogs, OPENFILENAME& ofn, const QString& description,
-                       const QString& patterns, std::uint32_t flags) {
+QString ShowOpenDialog(FileDialogService& dialogs, OPENFILENAME& ofn, const QString& filter,
+                       std::uint32_t flags) {
     ofn.lStructSize = kOpenFileNameSize;
     ofn.hwndOwner = 0;
     ofn.hInstance = 0;
-    ofn.lpstrFilter = description + kNul + patterns + kNul;
+    ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 1;
     // An empty buffer gives a limit of 0 rather than wrapping round.
     const qsizetype limit = ofn.lpstrFile.isEmpty() ? 0 : ofn.lpstrFile.size() - 1;
@@ -101,14 +106,27 @@ void WriteExplorerAnswer(OPENFILENAME& ofn, const QStringList& chosenPaths, QCha
 }
 
 QString ChooseMusicFile(FileDialogService& dialogs, OPENFILENAME& ofn) {
-    return ShowOpenDialog(dialogs, ofn, QStringLiteral(u"WAV,MID,MP3ﾌｧｧｲﾙ(*.WAV,*.MID,*.MP3)"),
-                          QStringLiteral(u"*.WAV;*.MID;*.MP3"), OFN_EXPLORER | OFN_HIDEREADONLY);
+    return ShowOpenDialog(dialogs, ofn,
+                          FilterEntry(QStringLiteral(u"WAV,MID,MP3ﾌｧｧｲﾙ(*.WAV,*.MID,*.MP3)"),
+                                      QStringLiteral(u"*.WAV;*.MID;*.MP3")),
+                          OFN_EXPLORER | OFN_HIDEREADONLY);
 }
 
-QString ChoosePictureFiles(FileDialogService& dialogs, OPENFILENAME& ofn) {
+QString PictureFilter(const QStringList& extensions) {
+    QStringList patterns;
+    for (const QString& extension : extensions)
+        patterns << QStringLiteral("*.") + extension.toUpper();
+    const QString all = patterns.join(u';');
+    QString filter;
+    if (!all.isEmpty()) filter = FilterEntry(QStringLiteral(u"画像ファイル(") + all + u')', all);
+    return filter +
+           FilterEntry(QStringLiteral(u"JPG,BMPﾌｧｲﾙ(*.JPG;*.BMP)"), QStringLiteral(u"*.JPG;*.BMP"));
+}
+
+QString ChoosePictureFiles(FileDialogService& dialogs, OPENFILENAME& ofn,
+                           const QStringList& extensions) {
     ofn.lpstrFile = QString(kPictureBufferLength, kNul);
-    return ShowOpenDialog(dialogs, ofn, QStringLiteral(u"JPG,BMPﾌｧｲﾙ(*.JPG;*.BMP)"),
-                          QStringLiteral(u"*.JPG;*.BMP"),
+    return ShowOpenDialog(dialogs, ofn, PictureFilter(extensions),
                           OFN_EXPLORER | OFN_ALLOWMULTISELECT | OFN_HIDEREADONLY);
 }
 

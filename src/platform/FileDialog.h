@@ -65,8 +65,15 @@ void WriteExplorerAnswer(OPENFILENAME& ofn, const QStringList& chosenPaths, QCha
 // ofn.lpstrFile first. Returns the chosen path, or "" when cancelled.
 QString ChooseMusicFile(FileDialogService& dialogs, OPENFILENAME& ofn);
 
-// The picture dialog: one or more JPEG or BMP files. Returns the path of the one chosen file, or
-// the folder when several were chosen (the names stay in ofn.lpstrFile), or "" when cancelled.
-QString ChoosePictureFiles(FileDialogService& dialogs, OPENFILENAME& ofn);
+// The picture dialog's filters: first "画像ファイル(*.JPG;*.JPEG;...)" with every extension given
+// (upper case; the dialog matches names in any case), then the classic JPEG and BMP filter. With
+// no extensions only the classic filter.
+QString PictureFilter(const QStringList& extensions);
+
+// The picture dialog: one or more picture files, the filter of every readable format (the
+// `extensions`) selected first. Returns the path of the one chosen file, or the folder when
+// several were chosen (the names stay in ofn.lpstrFile), or "" when cancelled.
+QString ChoosePictureFiles(FileDialogService& dialogs, OPENFILENAME& ofn,
+                           const QStringList& extensions);
 
 }  // namespace tavello

@@ -1,6 +1,7 @@
 #include "toolkit/Picture.h"
 
 #include "platform/RegularFile.h"
+#include "toolkit/HeifPicture.h"
 #include "toolkit/PictureIntegrity.h"
 
 #include <QFile>
@@ -21,9 +22,22 @@ bool SwapsSides(QImageIOHandler::Transformations transformation) {
     return transformation.testFlag(QImageIOHandler::TransformationRotate90);
 }
 
+// A GIF's logical screen size from its first bytes; invalid for anything else or an empty screen.
+QSize GifScreenSize(QByteArrayView head) {
+    if (head.size() < 10 || !(head.startsWith("GIF87a") || head.startsWith("GIF89a"))) return {};
+    const auto le16 = [&](int at) {
+        return int(quint8(head[at])) | int(quint8(head[at + 1])) << 8;
+    };
+    const QSize screen(le16(6), le16(8));
+    return screen.isEmpty() ? QSize() : screen;
+}
+
 // The size the reader reports, turned the way the orientation tag says. Invalid when unknown.
-QSize OrientedSize(QImageReader& reader) {
-    QSize raw = reader.size();
+// `head` is the file's first bytes: for a GIF the reader reports its first frame's size but
+// decodes the whole logical screen, which is what will be shown and allocated.
+QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
+    const QSize screen = GifScreenSize(head);
+    QSize raw = screen.isValid() ? screen : reader.size();
     // A BMP stored top-down says so with a negative height, which the reader passes on as it is.
     if (raw.height() < 0 && raw.height() != INT_MIN && reader.format() == "bmp") {
         raw.setHeight(-raw.height());
@@ -58,6 +72,9 @@ QSize DctStepSize(QSize raw, QSize target) {
 
 DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
+    // WebP's decoder scales while decoding (an animated one is scaled after it); the limit still
+    // counts the whole picture, as the reader may need it whole.
+    if (format == "webp") return {rawTarget, Pixels(raw)};
     // Other formats cannot decode smaller: they are read whole and scaled afterwards.
     if (format != "jpeg") return {QSize(), Pixels(raw)};
     const QSize step = DctStepSize(raw, rawTarget);
@@ -71,9 +88,14 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
     return {rawTarget, std::max(width * height, Pixels(rawTarget))};
 }
 
+constexpr qint64 kMaxDecodePixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
+
 bool WithinLimits(QSize raw, const DecodePlan& plan) {
-    const qint64 maxPixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
-    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= maxPixels;
+    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= kMaxDecodePixels;
+}
+
+bool StartsAsHeif(QIODevice& file) {
+    return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
 // Bilinear resize for the small step left after a DCT-scaled decode (well under a factor of 2).
@@ -111,8 +133,10 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
     // Only regular files: a FIFO or a device given as a picture would block the read for good.
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file) return std::nullopt;
+    if (StartsAsHeif(*file)) return ReadHeifSize(*file);
+    const QByteArray head = file->peek(10);
     QImageReader reader(file.get());
-    const QSize size = OrientedSize(reader);
+    const QSize size = OrientedSize(reader, head);
     if (!size.isValid()) return std::nullopt;
     return size;
 }
@@ -123,12 +147,14 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file || file->size() <= 0) return std::nullopt;
     if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
+    if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
     if (!file->seek(0)) return std::nullopt;
+    const QByteArray head = file->peek(10);
     QImageReader reader(file.get());
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kMaxDecodeMegabytes);
 
-    const QSize ownSize = OrientedSize(reader);
+    const QSize ownSize = OrientedSize(reader, head);
     if (!ownSize.isValid()) return std::nullopt;
     const bool swapped = SwapsSides(reader.transformation());
     const QSize raw = swapped ? ownSize.transposed() : ownSize;
@@ -139,7 +165,10 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
 
     QImage image = reader.read();
-    if (image.isNull()) return std::nullopt;
+    // A picture that decodes to another size than its header said is damaged or lying.
+    if (image.isNull() || (!plan.readerSize.isValid() && image.size() != ownSize)) {
+        return std::nullopt;
+    }
     const QSize target = ReducedDecodeSize(ownSize, decodeSize);
     if (target.isValid() && image.size() != target) {
         image = plan.readerSize.isValid() ? Resized(image, target) : SmoothlyScaled(image, target);

@@ -1,8 +1,10 @@
 #pragma once
 
-// Picture loading for both windows: JPEG and BMP (and whatever else Qt's readers know), with the
-// JPEG orientation tag applied, decoding at reduced scale when the picture will be shown smaller,
-// and hard limits so that no file, whatever it claims, can crash the program or exhaust memory.
+// Picture loading for both windows: JPEG and BMP, PNG, GIF (its first frame), WebP and TIFF through
+// Qt's readers and image plugins, HEIC/HEIF and AVIF through libheif. The orientation is applied
+// (the JPEG and TIFF tag, the HEIF transformations), pictures decode at reduced scale when they
+// will be shown smaller, cut-off files fail, and hard limits keep any file, whatever it claims,
+// from crashing the program or exhausting memory.
 
 #include <QImage>
 #include <QSize>

@@ -212,6 +212,62 @@ bool JpegFileComplete(QIODevice& file) {
 
 }  // namespace
 
+namespace {
+
+// A PNG ends with its end chunk: empty, with a fixed checksum. Qt's reader fails on cut-off pixel
+// data by itself; this also catches a file cut between its pixels and its end.
+bool PngFileComplete(QIODevice& file) {
+    static const QByteArray kEnd("\0\0\0\0IEND\xAE\x42\x60\x82", 12);
+    return file.size() >= kEnd.size() && file.seek(file.size() - kEnd.size()) &&
+           file.read(kEnd.size()) == kEnd;
+}
+
+// A WebP is one RIFF chunk whose header gives its length: the file must hold all of it.
+bool WebpFileComplete(QByteArrayView head, qint64 fileSize) {
+    return head.size() >= 12 && 8 + ReadLe(head, 4, 4) <= fileSize;
+}
+
+// Skips a chain of GIF data sub-blocks (a length byte, that many bytes, until a zero length).
+bool SkipSubBlocks(ByteReader& in) {
+    for (;;) {
+        const int length = in.next();
+        if (length < 0) return false;
+        if (length == 0) return true;
+        if (!in.skip(length)) return false;
+    }
+}
+
+// Skips a colour table when the flags byte says one follows.
+bool SkipColourTable(ByteReader& in, int flags) {
+    return (flags & 0x80) == 0 || in.skip(3 * (std::int64_t(1) << ((flags & 0x07) + 1)));
+}
+
+// We show a GIF's first frame: Qt's reader fills a cut-off frame with black and reports success,
+// so the file must hold that frame to the end of its data. Later frames are not looked at.
+bool GifFirstFrameComplete(QIODevice& file) {
+    constexpr int kExtension = 0x21, kImage = 0x2C;
+    if (!file.seek(0)) return false;
+    ByteReader in(file);
+    if (!in.skip(10)) return false;  // signature, version, screen size
+    const int screenFlags = in.next();
+    if (screenFlags < 0 || !in.skip(2) || !SkipColourTable(in, screenFlags)) return false;
+    for (;;) {
+        const int block = in.next();
+        if (block == kExtension) {
+            if (in.next() < 0 || !SkipSubBlocks(in)) return false;
+        } else if (block == kImage) {
+            if (!in.skip(8)) return false;  // position and size
+            const int imageFlags = in.next();
+            if (imageFlags < 0 || !SkipColourTable(in, imageFlags)) return false;
+            return in.next() >= 0 && SkipSubBlocks(in);  // code size, then the coded pixels
+        } else {
+            return false;  // the trailer or anything else before a first frame
+        }
+    }
+}
+
+}  // namespace
+
 bool PictureFileComplete(QIODevice& file) {
     if (!file.seek(0)) return false;
     const QByteArray head = file.read(64);
@@ -223,6 +279,11 @@ bool PictureFileComplete(QIODevice& file) {
         const std::optional<BmpHeader> bmp = ReadBmpHeader(head);
         return !IsRunLengthCoded(*bmp) || RunsAreWhole(file, *bmp);
     }
+    if (head.startsWith("\x89PNG\r\n\x1A\n")) return PngFileComplete(file);
+    if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") {
+        return WebpFileComplete(head, file.size());
+    }
+    if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return GifFirstFrameComplete(file);
     return true;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 
-// Checks that a picture file is whole. Qt's readers fill a cut-off JPEG or BMP with grey or black
-// and report success; a picture that was only partly written or copied is a failed picture for us.
+// Checks that a picture file is whole. Qt's readers fill a cut-off JPEG, BMP or GIF with grey or
+// black and report success; a picture that was only partly written or copied is a failed picture
+// for us. (TIFF is left to libtiff and HEIF to libheif, which both report a cut-off file.)
 
 #include <QByteArrayView>
 
@@ -18,7 +19,9 @@ bool BmpIsComplete(QByteArrayView head, qint64 fileSize);
 // the file backwards (a scan's coded data can never hold one), so only its headers and usually its
 // last bytes are read. A BMP passes when BmpIsComplete does and, when run-length coded, its runs
 // reach its end marker (or the end of its last row) without running past the end of a row or
-// below the last row. The read position is left anywhere.
+// below the last row. A PNG passes when it ends with its end chunk, a WebP when it holds all the
+// bytes its RIFF header counts, a GIF when its first frame's data is all there. The read
+// position is left anywhere.
 bool PictureFileComplete(QIODevice& file);
 
 }  // namespace tavello

@@ -15,6 +15,7 @@
 
 #include "dialog/ChosenPictures.h"
 #include "platform/FileDialog.h"
+#include "settings/PictureFormats.h"
 #include "support/TestDir.h"
 
 namespace tavello {
@@ -50,12 +51,16 @@ class FakeFileDialog : public FileDialogService {
 TEST(ChoosePictureFiles, FillsTheRecordForSeveralPictures) {
     FakeFileDialog dialogs;
     OPENFILENAME ofn;
-    EXPECT_EQ(ChoosePictureFiles(dialogs, ofn), QString());
+    EXPECT_EQ(ChoosePictureFiles(dialogs, ofn, PictureExtensions()), QString());
     const OPENFILENAME& r = dialogs.seen;
     EXPECT_EQ(r.lStructSize, 76u);
     EXPECT_EQ(r.hwndOwner, 0u);
     EXPECT_EQ(r.hInstance, 0u);
-    EXPECT_EQ(r.lpstrFilter, QStringLiteral(u"JPG,BMPﾌｧｲﾙ(*.JPG;*.BMP)") + kNul +
+    const QString all = QStringLiteral(
+        u"*.JPG;*.JPEG;*.JPE;*.JFIF;*.BMP;*.DIB;*.PNG;*.GIF;*.WEBP;*.TIF;*.TIFF;*.HEIC;*.HEIF;*."
+        u"AVIF");
+    EXPECT_EQ(r.lpstrFilter, QStringLiteral(u"画像ファイル(") + all + u')' + kNul + all + kNul +
+                                 QStringLiteral(u"JPG,BMPﾌｧｲﾙ(*.JPG;*.BMP)") + kNul +
                                  QStringLiteral(u"*.JPG;*.BMP") + kNul);
     EXPECT_EQ(r.nFilterIndex, 1u);
     EXPECT_EQ(r.lpstrFile, Nuls(4096));
@@ -110,7 +115,7 @@ TEST_P(PictureAnswers, ReturnFirstPieceAndParseIntoPaths) {
     FakeFileDialog dialogs;
     dialogs.answer = {c.file, c.title};
     OPENFILENAME ofn;
-    const QString first = ChoosePictureFiles(dialogs, ofn);
+    const QString first = ChoosePictureFiles(dialogs, ofn, PictureExtensions());
     EXPECT_EQ(first, c.first);
     EXPECT_EQ(ChosenPicturePaths(first, ofn), c.paths);
 }
@@ -141,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ChoosePictureFiles, CancelReturnsEmptyAndNoPaths) {
     FakeFileDialog dialogs;
     OPENFILENAME ofn;
-    const QString first = ChoosePictureFiles(dialogs, ofn);
+    const QString first = ChoosePictureFiles(dialogs, ofn, PictureExtensions());
     EXPECT_EQ(first, QString());
     EXPECT_TRUE(ChosenPicturePaths(first, ofn).isEmpty());
     FakeFileDialog musicDialogs;
@@ -251,7 +256,8 @@ void WhenDialogOpens(std::function<void(QFileDialog&)> act) {
 class RealFileDialog : public ::testing::Test {
   protected:
     void SetUp() override {
-        for (const char* name : {"photo.jpg", "B.JPG", "c.Bmp", "notes.txt"}) {
+        for (const char* name :
+             {"photo.jpg", "B.JPG", "c.Bmp", "d.Png", "Phone.HEIC", "notes.txt"}) {
             QFile f(dir.file(QString::fromLatin1(name)));
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         }
@@ -271,13 +277,15 @@ class RealFileDialog : public ::testing::Test {
 
 TEST_F(RealFileDialog, ShowsPicturesWhateverTheirCaseAndAnswersSeveral) {
     QStringList shown;
+    QString filter;
     WhenDialogOpens([&](QFileDialog& dialog) {
         dialog.setDirectory(dir.path());
         // The folder is listed in the background; give it a moment.
         QDeadlineTimer deadline(5000);
-        while (shownNames(dialog).size() < 3 && !deadline.hasExpired())
+        while (shownNames(dialog).size() < 5 && !deadline.hasExpired())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
         shown = shownNames(dialog);
+        filter = dialog.selectedNameFilter();
         auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
         if (!edit) {
             ADD_FAILURE() << "the dialog has no file name box";
@@ -288,8 +296,10 @@ TEST_F(RealFileDialog, ShowsPicturesWhateverTheirCaseAndAnswersSeveral) {
         static_cast<QDialog&>(dialog).accept();
     });
     OPENFILENAME ofn;
-    const QString first = ChoosePictureFiles(SystemFileDialog(), ofn);
-    EXPECT_EQ(shown, QStringList({"B.JPG", "c.Bmp", "photo.jpg"}));
+    const QString first = ChoosePictureFiles(SystemFileDialog(), ofn, PictureExtensions());
+    // Every format we read is offered first, in any case.
+    EXPECT_EQ(shown, QStringList({"B.JPG", "Phone.HEIC", "c.Bmp", "d.Png", "photo.jpg"}));
+    EXPECT_TRUE(filter.startsWith(u"画像ファイル(")) << filter.toStdString();
     const QString folder = QDir(dir.path()).absolutePath();
     EXPECT_EQ(first, folder);
     EXPECT_EQ(ofn.lpstrFileTitle.at(0), kNul);
@@ -304,7 +314,7 @@ TEST_F(RealFileDialog, AnswersOneFileWithItsTitle) {
         static_cast<QDialog&>(dialog).accept();
     });
     OPENFILENAME ofn;
-    const QString first = ChoosePictureFiles(SystemFileDialog(), ofn);
+    const QString first = ChoosePictureFiles(SystemFileDialog(), ofn, PictureExtensions());
     EXPECT_EQ(first, QDir(dir.path()).absoluteFilePath(QStringLiteral("c.Bmp")));
     EXPECT_TRUE(ofn.lpstrFileTitle.startsWith(QStringLiteral("c.Bmp") + kNul));
     EXPECT_EQ(ChosenPicturePaths(first, ofn), QStringList({first}));

@@ -31,7 +31,8 @@ version=$(dpkg-deb -f "$deb" Version)
 # Depends: libraries found in the binary, and the font, soundfont and Qt texts used at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
 for want in "libqt6widgets6 (" "libsdl2-mixer-2.0-0 (" "libsodium23 (" "libc6 (" \
-            "fonts-ipafont-gothic" "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm" "qt6-translations-l10n"; do
+            "fonts-ipafont-gothic" "timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm" "qt6-translations-l10n" \
+            "qt6-image-formats-plugins" "libheif1 ("; do
   [[ "$depends" == *"$want"* ]] || fail "Depends lacks $want: $depends"
 done
 [ "$(dpkg-deb -f "$deb" Recommends)" = "xscreensaver | mate-screensaver" ] ||

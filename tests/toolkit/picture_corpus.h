@@ -103,12 +103,38 @@ inline QByteArray RandomBytes(qsizetype count, quint32 seed) {
     return bytes;
 }
 
+// The formats beyond JPEG and BMP, each whole and cut off two thirds of the way: PNG, WebP and
+// TIFF from Qt's writers, GIF, HEIC and AVIF from ImageMagick (which writes the last two through
+// libheif). A sample that cannot be made stays empty and so fails the test that loads it.
+inline void AddFormats(std::vector<Entry>& entries, const QImage& picture) {
+    const struct {
+        const char* whole;
+        const char* cut;
+        QByteArray bytes;
+    } formats[] = {
+        {"whole.png", "cut.png", samples::Encode(picture, "PNG")},
+        {"whole.webp", "cut.webp", samples::Encode(picture, "WEBP")},
+        {"whole.tif", "cut.tif", samples::Encode(picture, "TIFF")},
+        {"whole.gif", "cut.gif", samples::Converted(picture, QStringLiteral("gif"))},
+        {"whole.heic", "cut.heic", samples::Converted(picture, QStringLiteral("heic"))},
+        {"whole.avif", "cut.avif", samples::Converted(picture, QStringLiteral("avif"))},
+    };
+    for (const auto& format : formats) {
+        entries.push_back({format.whole, format.bytes, picture.size()});
+        entries.push_back({format.cut, format.bytes.left(format.bytes.size() * 2 / 3), {}});
+    }
+    // A small first frame on a logical screen far beyond the limits, which is what GIF decodes.
+    QByteArray hugeScreen = formats[3].bytes;
+    if (hugeScreen.size() > 10) hugeScreen.replace(6, 4, QByteArray(4, '\xFF'));
+    entries.push_back({"huge-screen.gif", hugeScreen, {}});
+}
+
 inline std::vector<Entry> Pictures() {
     const QSize size(64, 48);
     const QByteArray jpeg = samples::Encode(RedOverBlue(size), "JPEG");
     const QByteArray progressive = samples::Encode(RedOverBlue(size), "JPEG", true);
     const QByteArray random = RandomBytes(4096, 10);
-    return {
+    std::vector<Entry> entries{
         {"zero-byte.jpg", QByteArray(), {}},
         {"random.jpg", random, {}},
         {"random-after-marker.jpg", QByteArray("\xFF\xD8\xFF", 3) + random, {}},
@@ -136,6 +162,8 @@ inline std::vector<Entry> Pictures() {
         {"fifo.jpg", {}, {}, Kind::Fifo},
         {"device.jpg", {}, {}, Kind::DeviceLink},
     };
+    AddFormats(entries, RedOverBlue(size));
+    return entries;
 }
 
 // Puts the entry into `dir` and returns its path.

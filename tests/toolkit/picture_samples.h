@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageWriter>
 #include <QPainter>
+#include <QProcess>
 
 namespace tavello::test::samples {
 
@@ -82,6 +83,30 @@ inline QByteArray AbsurdBmp(qint32 width, qint32 height) {
     le(bmp, 0, 4);
     le(bmp, 0, 4);
     return bmp + QByteArray(64, '\x40');
+}
+
+// Qt writers; `turn` is written as the file's orientation tag where the format has one (TIFF).
+inline QByteArray EncodeTurned(const QImage& image, const char* format,
+                               QImageIOHandler::Transformations turn) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setTransformation(turn);
+    writer.write(image);
+    return bytes;
+}
+
+// Converts PNG bytes with ImageMagick to `format` ("gif", "heic", "avif"); empty when it fails.
+inline QByteArray Converted(const QImage& image, const QString& format) {
+    QProcess convert;
+    convert.start(QStringLiteral("convert"),
+                  {QStringLiteral("png:-"), format + QStringLiteral(":-")});
+    if (!convert.waitForStarted(10000)) return {};
+    convert.write(Encode(image, "PNG"));
+    convert.closeWriteChannel();
+    if (!convert.waitForFinished(60000) || convert.exitCode() != 0) return {};
+    return convert.readAllStandardOutput();
 }
 
 inline bool IsReddish(QRgb pixel) {
