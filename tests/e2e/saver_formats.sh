@@ -3,34 +3,26 @@
 # WebP, TIFF, HEIC and AVIF - each made here by ImageMagick (HEIC and AVIF through libheif), each
 # a solid colour. Screenshots show every one at its size and place, in its own colour.
 # Usage: saver_formats.sh <tavello binary>
-# TAVELLO_E2E_ALBUM=folder lists the album as one folder entry ("folder/") instead of six files.
+# The album is one folder entry ("album/"), as people keep their photos.
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 e2e_under_xvfb "$@"
 
 tavello=$1
-album_entry=${TAVELLO_E2E_ALBUM:-files}
 e2e_prepare saver_formats_e2e
 mkdir -p "$XDG_CONFIG_HOME/tavello" "$work/album"
 
-# Named so that the folder's order is the list's order.
+# Named 1 to 6, so the folder's order is the colours' order.
 formats=(png gif webp tif heic avif)
 colours=(255,0,0 0,255,0 0,0,255 255,255,0 255,0,255 0,255,255)
-names=()
 for i in "${!formats[@]}"; do
   name="$work/album/$((i + 1)).${formats[i]}"
   convert -size 320x240 "xc:rgb(${colours[i]})" "$name" ||
     fail "ImageMagick could not write ${formats[i]}"
-  names+=("$name")
 done
 
-case "$album_entry" in
-  files) entries=("${names[@]}") ;;
-  folder) entries=("$work/album/") ;;
-  *) fail "TAVELLO_E2E_ALBUM is files or folder, not $album_entry" ;;
-esac
-printf '%s\r\n' 4 "IPAGothic" 40 "100%" "" "E2E FORMATS" 0 "${entries[@]}" \
+printf '%s\r\n' 4 "IPAGothic" 40 "100%" "" "E2E FORMATS" 0 "$work/album/" \
   > "$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
 
 "$tavello" /S &
