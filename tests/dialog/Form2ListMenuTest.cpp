@@ -103,7 +103,7 @@ class ListMenuTest : public DialogTest {
     }
 };
 
-TEST_F(ListMenuTest, DropsAndTheMenuAddUnderTheListsLimit) {
+TEST_F(ListMenuTest, DropsAndTheMenuAddUnderTheListsLimitAndAreSaved) {
     const QString jpg = picture("drop/a.JPG");
     const QString png = picture("drop/b.png");
     const QString album = folder("drop/album");
@@ -188,6 +188,12 @@ TEST_F(ListMenuTest, DropsAndTheMenuAddUnderTheListsLimit) {
             EXPECT_EQ(messages_.shown[0].text, QStringLiteral("画像は1000までです。"));
             EXPECT_EQ(messages_.shown[0].icon, MsgIcon::Critical);
         }
+        // OK stores the entries as listed (a folder as its path and "/"), and they read back.
+        form_->cmdOk_Click();
+        EXPECT_EQ(readSettings(), CrLfLines(kValues + items));
+        open();
+        EXPECT_EQ(Items(list()), items);
+        EXPECT_EQ(total(), QString::number(items.size()));
     }
 }
 
@@ -222,21 +228,6 @@ TEST_F(ListMenuTest, EveryWayOpensTheMenuAndDeleteNeedsASelection) {
             menu->close();
         }
     }
-}
-
-TEST_F(ListMenuTest, AFolderEntryIsSavedWithItsSlashAndReadBack) {
-    const QString chosen = folder("Pictures/2024");
-    open();
-    files_.folderAnswer = chosen;
-    trigger(kAddFolder);
-    files_.answer = QStringList{"/photos/a.jpg"};
-    form_->btnPic_Click();
-    form_->cmdOk_Click();
-    const QStringList stored{chosen + "/", "/photos/a.jpg"};
-    EXPECT_EQ(readSettings(), CrLfLines(kValues + stored));
-    open();
-    EXPECT_EQ(Items(list()), stored);
-    EXPECT_EQ(total(), "2");
 }
 
 TEST_F(ListMenuTest, AFolderEntryPreviewsItsFirstPictureLikeAFile) {
