@@ -32,6 +32,7 @@ class FakeDialog final : public FileDialogService {
         }
         return answered ? 1 : 0;
     }
+    QString ChooseFolder() override { return QString(); }
 
     bool answered = true;
     QStringList chosen;

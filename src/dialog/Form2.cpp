@@ -1,6 +1,7 @@
 #include "dialog/Form2.h"
 
 #include "dialog/BannerScroller.h"
+#include "dialog/FirstPictureSearch.h"
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2Resources.h"
 #include "platform/MessageBox.h"
@@ -75,6 +76,7 @@ Form2::Form2(const Services& services, QWidget* parent)
     setWindowIcon(DialogIcon());
     BuildControls();
     banner_ = std::make_unique<BannerScroller>(Picture2->picture());
+    firstPicture_ = std::make_unique<FirstPictureSearch>();
     WireHandlers();
 }
 
@@ -193,6 +195,7 @@ void Form2::btnCancel_Click() {
 
 void Form2::Unload() {
     Timer1->stop();
+    firstPicture_->stop();
     close();
 }
 

@@ -21,6 +21,7 @@ namespace tavello {
 
 class AutoSizeLabel;
 class BannerScroller;
+class FirstPictureSearch;
 class ImageControl;
 class PictureBox;
 
@@ -45,6 +46,7 @@ class Form2 : public QWidget {
     void hscSpeed_Change();
     void Label8_Click();
     void Label9_Click();
+    void mnuAddFolder_Click();
 
     const QString& settingsPath() const { return settingsPath_; }
     std::int16_t bannerOffset() const;
@@ -83,8 +85,16 @@ class Form2 : public QWidget {
     void OpenLink(const QString& file);
 
     // Picture list and preview (Form2Pictures.cpp).
+    void AddEntries(const QStringList& entries);
     bool lstPic_KeyDown(QKeyEvent* event);
     void ClearPreview();
+    void ShowPreview(const QString& path);
+    void FirstPictureFound(const QString& entry, const QString& picture);
+
+    // The list's context menu and what is dropped on it (Form2ListMenu.cpp).
+    void ShowListMenu(const QPoint& globalPos);
+    void ShowListMenuFromKeyboard();
+    bool lstPic_DragDrop(QEvent* event);
     static void SetBoxText(QLineEdit* box, const QString& text);
 
     Services services_;
@@ -93,6 +103,8 @@ class Form2 : public QWidget {
     bool SelectingAll_ = false;
     bool fontSizeCheckPending_ = false;
     std::unique_ptr<BannerScroller> banner_;
+    // A member, so its search is stopped before the base class deletes the list and preview.
+    std::unique_ptr<FirstPictureSearch> firstPicture_;
 
     AutoSizeLabel* Label4 = nullptr;
     QLabel* lblSecond = nullptr;

@@ -1,6 +1,7 @@
 // The dialog's small controls: the font-size box's filter and range check, the seconds label,
 // the text boxes that keep to one line and select their text on entry, and the two link labels.
 
+#include "dialog/FirstPictureSearch.h"
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2.h"
 #include "dialog/OneLineValidator.h"
@@ -53,6 +54,14 @@ int KeyAsciiOf(const QKeyEvent* event) {
     return text.size() == 1 ? text.at(0).unicode() : 0xFFFF;
 }
 
+// The Menu key or Shift+F10, the keyboard's ways to a context menu.
+bool IsContextMenuKey(const QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods =
+        event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    return (event->key() == Qt::Key_Menu && mods == Qt::NoModifier) ||
+           (event->key() == Qt::Key_F10 && mods == Qt::ShiftModifier);
+}
+
 bool IsClick(const QEvent* event, const QWidget* widget) {
     if (event->type() != QEvent::MouseButtonRelease) return false;
     const auto* mouse = static_cast<const QMouseEvent*>(event);
@@ -69,6 +78,9 @@ void Form2::WireHandlers() {
     connect(btnDel, &QPushButton::clicked, this, &Form2::btnDel_Click);
     connect(btnMdata, &QPushButton::clicked, this, &Form2::btnMdata_Click);
     connect(lstPic, &QListWidget::itemSelectionChanged, this, &Form2::lstPic_Click);
+    connect(firstPicture_.get(), &FirstPictureSearch::found, this, &Form2::FirstPictureFound);
+    connect(lstPic, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowListMenu(lstPic->viewport()->mapToGlobal(pos)); });
     connect(Timer1, &QTimer::timeout, this, &Form2::Timer1_Timer);
     connect(hscSpeed, &QScrollBar::valueChanged, this, &Form2::hscSpeed_Change);
 
@@ -82,9 +94,10 @@ void Form2::WireHandlers() {
     cmbFontsize->setAttribute(Qt::WA_InputMethodEnabled, false);
     cmbFontsize->lineEdit()->setAttribute(Qt::WA_InputMethodEnabled, false);
     cmbFontsize->lineEdit()->setAcceptDrops(false);
-    for (QObject* watched : {static_cast<QObject*>(txtMdata), static_cast<QObject*>(txtMidashi),
-                             static_cast<QObject*>(Label8), static_cast<QObject*>(Label9),
-                             static_cast<QObject*>(lstPic)})
+    for (QObject* watched :
+         {static_cast<QObject*>(txtMdata), static_cast<QObject*>(txtMidashi),
+          static_cast<QObject*>(Label8), static_cast<QObject*>(Label9),
+          static_cast<QObject*>(lstPic), static_cast<QObject*>(lstPic->viewport())})
         watched->installEventFilter(this);
 }
 
@@ -109,8 +122,13 @@ bool Form2::eventFilter(QObject* watched, QEvent* event) {
         SelectAllText(static_cast<QLineEdit*>(watched));
         return false;
     }
-    if (watched == lstPic && event->type() == QEvent::KeyPress)
-        return lstPic_KeyDown(static_cast<QKeyEvent*>(event));
+    if (watched == lstPic && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!IsContextMenuKey(key)) return lstPic_KeyDown(key);
+        ShowListMenuFromKeyboard();
+        return true;
+    }
+    if (watched == lstPic->viewport()) return lstPic_DragDrop(event);
     if (watched == Label8 && IsClick(event, Label8)) Label8_Click();
     if (watched == Label9 && IsClick(event, Label9)) Label9_Click();
     return QWidget::eventFilter(watched, event);

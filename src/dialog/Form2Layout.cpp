@@ -195,6 +195,9 @@ void Form2::BuildListBand() {
     lstPic->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstPic->setSortingEnabled(false);
     lstPic->setUniformItemSizes(true);  // a thousand paths lay out at once
+    // Files and folders dropped from a file manager land on the viewport; the menu is ours.
+    lstPic->viewport()->setAcceptDrops(true);
+    lstPic->setContextMenuPolicy(Qt::CustomContextMenu);
     btnPic = Button(this, "btnPic", QStringLiteral("追加"), 5040, 2760, 555, 255);
     btnDel = Button(this, "btnDel", QStringLiteral("削除"), 5040, 3120, 555, 255);
     Label13 = FixedLabel(this, "Label13", QStringLiteral("Total"), 5040, 3840, 495, 255);

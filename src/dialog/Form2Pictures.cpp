@@ -2,10 +2,12 @@
 
 #include "dialog/BannerScroller.h"
 #include "dialog/ChosenPictures.h"
+#include "dialog/FirstPictureSearch.h"
 #include "dialog/Form2.h"
 #include "dialog/PreviewFit.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
+#include "settings/FolderEntry.h"
 #include "settings/PictureFormats.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Picture.h"
@@ -36,18 +38,29 @@ void Form2::btnPic_Click() {
     OPENFILENAME ofn{};
     const QString first = ChoosePictureFiles(*services_.fileDialog, ofn, PictureExtensions());
     if (first.isEmpty()) return;
-    for (const QString& path : ChosenPicturePaths(first, ofn)) {
+    AddEntries(ChosenPicturePaths(first, ofn));
+}
+
+// Every way of adding (button, menu, drop) comes here, so the limit holds for all of them.
+void Form2::AddEntries(const QStringList& entries) {
+    for (const QString& entry : entries) {
         if (lstPic->count() >= kMaxPictures) {
             services_.messageBox->MsgBox(this, QStringLiteral("画像は1000までです。"),
                                          MsgIcon::Critical);
             break;
         }
-        lstPic->addItem(path);
+        lstPic->addItem(entry);
     }
     ShowTotal();
 }
 
+void Form2::mnuAddFolder_Click() {
+    const QString folder = services_.fileDialog->ChooseFolder();
+    if (!folder.isEmpty()) AddEntries({FolderEntryFor(folder)});
+}
+
 void Form2::btnDel_Click() {
+    firstPicture_->cancel();
     {
         // Removing items moves the selection; the preview is cleared below instead of loading
         // every picture that becomes current on the way.
@@ -75,18 +88,37 @@ void Form2::ClearPreview() {
 }
 
 void Form2::lstPic_Click() {
+    firstPicture_->cancel();
     if (SelectingAll_) {
         ClearPreview();
         return;
     }
+    const QListWidgetItem* current = lstPic->currentItem();
+    const QString entry = current ? current->text() : QString();
+    if (!IsFolderEntry(entry)) {
+        ShowPreview(entry);
+        return;
+    }
+    // A folder may hold thousands of files on a slow disk: its first picture is looked for in
+    // the background, and the preview stays empty until it is found.
+    Image1->setVisible(false);
+    ClearPreview();
+    firstPicture_->start(entry);
+}
+
+void Form2::FirstPictureFound(const QString& entry, const QString& picture) {
+    const QListWidgetItem* current = lstPic->currentItem();
+    if (SelectingAll_ || !current || current->text() != entry) return;
+    ShowPreview(picture);
+}
+
+void Form2::ShowPreview(const QString& path) {
     Image1->setVisible(false);
     Image1->setStretch(false);
     const QRect frame = Shape1->geometry();
     Image1->setLeft(frame.left());
     Image1->setTop(frame.top());
 
-    const QListWidgetItem* current = lstPic->currentItem();
-    const QString path = current ? current->text() : QString();
     // The picture's own size comes from its header, so the file is decoded only at the small
     // size the preview shows it at.
     const std::optional<QSize> ownSize = ReadPictureSize(path);

@@ -43,10 +43,12 @@ inline constexpr std::uint32_t kOpenFileNameSize = 76;
 // The system's file-open dialog. Returns nonzero when the user confirmed a choice, having written
 // the answer into lpstrFile (one file: path NUL; several: folder NUL name NUL ... NUL NUL) and
 // lpstrFileTitle (one file: its name; several: starts with NUL). Returns 0 on cancel or failure.
+// ChooseFolder asks for one existing folder and returns its full path, or "" on cancel.
 class FileDialogService {
   public:
     virtual ~FileDialogService() = default;
     virtual std::int32_t GetOpenFileNameA(OPENFILENAME& ofn) = 0;
+    virtual QString ChooseFolder() = 0;
 };
 
 FileDialogService& SystemFileDialog();

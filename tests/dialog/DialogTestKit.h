@@ -43,9 +43,16 @@ class FakeFileDialog final : public FileDialogService {
         WriteExplorerAnswer(ofn, answer, separator);
         return 1;
     }
+    // Answers the folder chooser with folderAnswer ("" cancels), counting the calls.
+    QString ChooseFolder() override {
+        ++folderCalls;
+        return folderAnswer;
+    }
     QStringList answer;
     QChar separator = QChar(u'/');
     std::vector<OPENFILENAME> seen;
+    QString folderAnswer;
+    int folderCalls = 0;
 };
 
 struct ShellCall {

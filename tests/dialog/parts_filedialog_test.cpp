@@ -39,6 +39,7 @@ class FakeFileDialog : public FileDialogService {
         ofn.lpstrFileTitle.replace(0, answer->title.size(), answer->title);
         return 1;
     }
+    QString ChooseFolder() override { return QString(); }
     struct Answer {
         QString file;
         QString title;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # End to end: "/C" on a 1024 × 768 X server. The 追加 button opens the real file dialog, a typed
 # path and Enter add the picture to the list, clicking it shows it in the preview, the banner
-# scrolls, and OK writes the picture into the settings file and ends the program.
+# scrolls; the list's context menu adds a folder through the real folder dialog, and selecting it
+# previews the folder's picture; OK writes both entries into the settings file and ends the
+# program.
 # Usage: dialog_filedialog.sh <tavello binary>
 set -euo pipefail
 
@@ -16,6 +18,10 @@ settings="$XDG_CONFIG_HOME/tavello/TAVELLO.INI"
 # A 4:3 magenta picture, upper-case extension: it fills the preview frame.
 picture="$work/pics/Holiday Photo.JPG"
 convert -size 400x300 xc:'#ff00ff' -quality 95 "$picture"
+# A folder whose only picture, a 4:3 cyan one, lies one level down.
+album="$work/album"
+mkdir -p "$album/2024"
+convert -size 400x300 xc:'#00ffff' -quality 95 "$album/2024/1.jpg"
 
 # Visible top-level windows other than the settings dialog.
 other_windows() {
@@ -25,8 +31,32 @@ other_windows() {
   done
   return 0
 }
-# Clicks at a point given in the dialog's client coordinates.
-click() { xdotool mousemove $((left + $1)) $((top + $2)) click 1; }
+# Clicks at a point given in the dialog's client coordinates (button $3, default the left one).
+click() { xdotool mousemove $((left + $1)) $((top + $2)) click "${3:-1}"; }
+# Waits (up to 10 s) for a window other than the dialog: a file or folder chooser.
+wait_chooser() {
+  chooser=""
+  for _ in $(seq 100); do
+    chooser=$(other_windows | head -n 1)
+    [ -n "$chooser" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+# Types a path into the open chooser and confirms it with Enter; fails unless the chooser closes.
+answer_chooser() {
+  sleep 0.5
+  xdotool type --delay 10 "$1"
+  sleep 0.3
+  xdotool key Return
+  for attempt in $(seq 50); do
+    [ -z "$(other_windows)" ] && return 0
+    # A completion list may take the first Enter.
+    [ "$attempt" = 10 ] && xdotool key Return
+    sleep 0.1
+  done
+  fail "the chooser did not close after Enter on $1"
+}
 
 "$tavello" /C &
 pid=$!
@@ -48,25 +78,9 @@ echo "seen: banner scrolling"
 
 # 追加 (btnPic, client 336,184, 37 × 17) opens the file dialog.
 click 354 192
-chooser=""
-for _ in $(seq 100); do
-  chooser=$(other_windows | head -n 1)
-  [ -n "$chooser" ] && break
-  sleep 0.1
-done
-[ -n "$chooser" ] || fail "no file dialog after clicking 追加"
+wait_chooser || fail "no file dialog after clicking 追加"
 echo "seen: file dialog"
-sleep 0.5
-xdotool type --delay 10 "$picture"
-sleep 0.3
-xdotool key Return
-for attempt in $(seq 50); do
-  [ -z "$(other_windows)" ] && break
-  # A completion list may take the first Enter.
-  [ "$attempt" = 10 ] && xdotool key Return
-  sleep 0.1
-done
-[ -z "$(other_windows)" ] || fail "the file dialog did not close after Enter"
+answer_chooser "$picture"
 echo "file dialog answered"
 
 # The first list item (lstPic at client 8,184) shows the preview in Shape1 (client 264,288, 64 × 48).
@@ -84,12 +98,37 @@ done
 [ "$ok" = 1 ] || fail "preview not shown: centre $(pixels "$((left + 296)) $((top + 312))")"
 echo "seen: preview"
 
+# A right click on the list opens its menu; its second entry, フォルダを追加..., opens the folder
+# dialog, which takes a typed folder. The menu is a popup without a name, so it is driven blind
+# by the keyboard until the folder dialog shows.
+click 60 193 3
+for attempt in $(seq 5); do
+  sleep 0.3
+  xdotool key Down Down Return
+  wait_chooser && break
+  click 60 193 3
+done
+[ -n "$chooser" ] || fail "no folder dialog from the list's menu"
+echo "seen: folder dialog"
+answer_chooser "$album"
+echo "folder dialog answered"
+
+# The folder entry is the second item: Down from the first selects it, and the preview shows the
+# folder's first picture (cyan) once the search in the background has found it.
+click 60 193
+xdotool key Down
+cyan="0,255,255"
+wait_for "folder preview" "$((left + 296)) $((top + 312)) $cyan" \
+  "$((left + 266)) $((top + 290)) $cyan" "$((left + 325)) $((top + 333)) $cyan"
+
 # OK (cmdOk, client 260,344, 53 × 21) writes the settings and ends the program.
 click 286 354
 wait_exit 5 "still running after OK" || fail "exit status $?"
 [ -f "$settings" ] || fail "no settings file written"
 lines=$(tr -d '\r' <"$settings" | wc -l)
 last=$(tr -d '\r' <"$settings" | tail -n 1)
-[ "$lines" = 8 ] || fail "settings file has $lines lines, not 7 values and one picture"
-[ "$last" = "$picture" ] || fail "picture line is '$last'"
-echo "settings file holds the picture"
+picture_line=$(tr -d '\r' <"$settings" | sed -n 8p)
+[ "$lines" = 9 ] || fail "settings file has $lines lines, not 7 values, a picture and a folder"
+[ "$picture_line" = "$picture" ] || fail "picture line is '$picture_line'"
+[ "$last" = "$album/" ] || fail "folder line is '$last', not '$album/'"
+echo "settings file holds the picture and the folder entry"

@@ -78,6 +78,20 @@ class QtFileDialogService final : public FileDialogService {
         WriteExplorerAnswer(ofn, chosen, FolderSeparator());
         return 1;
     }
+
+    QString ChooseFolder() override {
+        QFileDialog dialog;
+        dialog.setObjectName(QStringLiteral("FolderDialog"));
+        // The same Qt dialog as for files, so it looks and answers alike on every desktop.
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setWindowTitle(QStringLiteral("フォルダを追加"));
+        if (dialog.exec() != QDialog::Accepted) return QString();
+        const QStringList chosen = dialog.selectedFiles();
+        return chosen.isEmpty() ? QString() : QDir::toNativeSeparators(chosen.front());
+    }
 };
 
 }  // namespace

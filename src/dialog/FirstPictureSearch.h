@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QThreadPool>
+#include <atomic>
+#include <memory>
+
+namespace tavello {
+
+// Looks for a folder entry's first picture on a worker thread, so that a huge folder on a slow
+// disk never stops the dialog. Only the latest search can answer: starting another or cancelling
+// stops the one before, whose result is then dropped. Destruction cancels and waits.
+class FirstPictureSearch : public QObject {
+    Q_OBJECT
+  public:
+    explicit FirstPictureSearch(QObject* parent = nullptr);
+    ~FirstPictureSearch() override;
+
+    void start(const QString& entry);
+    void cancel();
+    // Cancels and waits until no search runs any more.
+    void stop();
+
+  signals:
+    // The entry's first picture, "" when it holds none; only for the latest search.
+    void found(const QString& entry, const QString& picture);
+
+  private:
+    void deliver(quint64 generation, const QString& entry, const QString& picture);
+
+    QThreadPool pool_;
+    std::shared_ptr<std::atomic_bool> cancelled_;
+    quint64 generation_ = 0;
+};
+
+}  // namespace tavello
