@@ -15,6 +15,7 @@
 //                                 headline to the first picture (target well under 30 MB).
 
 #include "BenchCommon.h"
+#include "ShowFakes.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -130,27 +131,6 @@ int Scan(bool shortRun) {
     }
     return met ? 0 : 1;
 }
-
-class EndlessMusic final : public MciService {
-  public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                 std::uintptr_t) override {
-        if (reply && length > 0) {
-            reply[0] = '\0';
-            if (command == "status sng mode") std::strncpy(reply, "playing", length - 1);
-        }
-        return 0;
-    }
-};
-
-class NoPassword final : public PasswordService {
-  public:
-    std::int32_t VerifyScreenSavePwd(QWidget*) override { return 1; }
-    std::int32_t PwdChangePasswordA(const QString&, std::int32_t, std::int32_t,
-                                    std::int32_t) override {
-        return 0;
-    }
-};
 
 // The show's own event loop, timing the headline's paint and the first picture, ending the show
 // after the third.

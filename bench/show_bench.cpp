@@ -12,6 +12,7 @@
 //                                         (target: under a second). Exits 1 when it is missed.
 
 #include "BenchCommon.h"
+#include "ShowFakes.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -33,28 +34,6 @@ using namespace tavello;
 using namespace tavello::bench;
 
 namespace {
-
-// Music that plays for ever, so no change restarts it.
-class EndlessMusic final : public MciService {
-  public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                 std::uintptr_t) override {
-        if (reply && length > 0) {
-            reply[0] = '\0';
-            if (command == "status sng mode") std::strncpy(reply, "playing", length - 1);
-        }
-        return 0;
-    }
-};
-
-class NoPassword final : public PasswordService {
-  public:
-    std::int32_t VerifyScreenSavePwd(QWidget*) override { return 1; }
-    std::int32_t PwdChangePasswordA(const QString&, std::int32_t, std::int32_t,
-                                    std::int32_t) override {
-        return 0;
-    }
-};
 
 struct Sample {
     double rssMb = 0;
