@@ -1,8 +1,21 @@
 #include "DialogTestKit.h"
 
+#include <QListWidget>
 #include <QTimer>
 
 namespace tavello::test {
+
+QStringList Items(const QListWidget* l) {
+    QStringList out;
+    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
+    return out;
+}
+
+QStringList Numbered(int count) {
+    QStringList paths;
+    for (int i = 0; i < count; ++i) paths << QStringLiteral("/photos/p%1.jpg").arg(i);
+    return paths;
+}
 
 Form2& DialogTest::open(bool show) {
     form_ = std::make_unique<Form2>(services_);

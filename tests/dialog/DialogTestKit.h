@@ -19,7 +19,15 @@
 #include <memory>
 #include <vector>
 
+class QListWidget;
+
 namespace tavello::test {
+
+// The texts of a list's entries, in order.
+QStringList Items(const QListWidget* list);
+
+// count picture paths "/photos/p0.jpg", "/photos/p1.jpg", ...
+QStringList Numbered(int count);
 
 struct ShownMessage {
     QString text;

@@ -29,18 +29,6 @@ const QString kAddPictures = QStringLiteral("画像を追加...");
 const QString kAddFolder = QStringLiteral("フォルダを追加...");
 const QString kDelete = QStringLiteral("削除");
 
-QStringList Items(const QListWidget* l) {
-    QStringList out;
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-    return out;
-}
-
-QStringList Numbered(int count) {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) paths << QStringLiteral("/photos/p%1.jpg").arg(i);
-    return paths;
-}
-
 class ListMenuTest : public DialogTest {
   protected:
     QListWidget* list() const { return control<QListWidget>("lstPic"); }

@@ -18,15 +18,11 @@
 namespace tavello::test {
 namespace {
 
+using test::Items;  // the kit's, for the list, beside the combo box's below
+
 QStringList Items(const QComboBox* c) {
     QStringList out;
     for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
-    return out;
-}
-
-QStringList Items(const QListWidget* l) {
-    QStringList out;
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
     return out;
 }
 

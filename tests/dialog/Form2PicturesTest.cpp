@@ -19,18 +19,6 @@
 namespace tavello::test {
 namespace {
 
-QStringList Items(const QListWidget* l) {
-    QStringList out;
-    for (int i = 0; i < l->count(); ++i) out << l->item(i)->text();
-    return out;
-}
-
-QStringList Numbered(int count) {
-    QStringList paths;
-    for (int i = 0; i < count; ++i) paths << QStringLiteral("/photos/p%1.jpg").arg(i);
-    return paths;
-}
-
 const QStringList kValues{"5", "ＭＳ Ｐゴシック", "48", "100%", "", "TAVELLO Ver1.00", "0"};
 
 class PicturesTest : public DialogTest {
