@@ -5,7 +5,7 @@
 
 #include "FuzzSupport.h"
 
-#include "platform/linux/PasswordStore.h"
+#include "password/PasswordStore.h"
 
 #include <QRegularExpression>
 #include <cstdint>

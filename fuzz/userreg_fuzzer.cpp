@@ -1,12 +1,10 @@
-// user.reg, the registry stand-in: reading (UTF-8, Shift-JIS or UTF-16), the value syntax, the
-// registry calls over it, and the password switch written into whatever file is there.
+// user.reg, the desktop's password switch: reading (UTF-8, Shift-JIS or UTF-16), the value
+// syntax, the switch read from it, and the switch written into whatever file is there.
 
 #include "FuzzSupport.h"
 
-#include "platform/RegFile.h"
-#include "platform/Registry.h"
-#include "platform/linux/UserReg.h"
-#include "startup/Start.h"
+#include "password/RegFile.h"
+#include "password/UserReg.h"
 
 #include <QDir>
 #include <QStringList>
@@ -17,32 +15,7 @@ using namespace tavello;
 
 namespace {
 
-const QString kDesktop = QStringLiteral("Control Panel\\desktop");
-
-// The value under the desktop key read with a buffer of `capacity` bytes, as a caller would.
-void QueryWithBuffer(Registry& registry, HKEY key, const QString& name, std::uint32_t capacity) {
-    QByteArray buffer(static_cast<qsizetype>(capacity), '\0');
-    std::uint32_t type = 0;
-    std::uint32_t size = capacity;
-    auto* data = capacity ? reinterpret_cast<std::uint8_t*>(buffer.data()) : nullptr;
-    if (registry.RegQueryValueExA(key, name, nullptr, &type, data, &size) == ERROR_SUCCESS)
-        fuzz::Check(size <= capacity || data == nullptr, "a value overran the caller's buffer");
-}
-
-void QueryDesktop(Registry& registry, const RegFile& file) {
-    HKEY key = 0;
-    if (registry.RegOpenKeyExA(HKEY_CURRENT_USER, kDesktop, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS)
-        return;
-    for (const QString& name : {QStringLiteral("ScreenSaveUsePassword"), QString()}) {
-        for (const std::uint32_t capacity : {0u, 1u, 4u, 260u}) {
-            QueryWithBuffer(registry, key, name, capacity);
-        }
-    }
-    fuzz::Keep(file.value(QStringLiteral("HKEY_CURRENT_USER\\") + kDesktop,
-                          QStringLiteral("ScreenSaveUsePassword")));
-    registry.RegCloseKey(key);
-}
+const QString kDesktop = QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\desktop");
 
 void ParseEveryValue(const QString& text) {
     for (const QString& line : text.split(u'\n')) {
@@ -65,13 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::WriteScratchFile(QStringLiteral("tavello/user.reg"), bytes);
     const QString text = ReadUserRegText();
     ParseEveryValue(text);
-    Registry& registry = SystemRegistry();
-    QueryDesktop(registry, RegFile::Parse(text));
+    fuzz::Keep(RegFile::Parse(text).value(kDesktop, QStringLiteral("ScreenSaveUsePassword")));
+    fuzz::Keep(ReadScreenSaveUsePassword());
 
-    // The switch written into whatever file was there reads back as written at start-up.
+    // The switch written into whatever file was there reads back as written.
     const bool on = size % 2 == 1;
     if (WriteScreenSaveUsePassword(on)) {
-        fuzz::Check((ReadPasswordFlag(registry) != 0) == on,
+        fuzz::Check(ReadScreenSaveUsePassword() == on,
                     "the password switch read back other than it was written");
     }
     return 0;

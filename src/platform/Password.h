@@ -7,7 +7,8 @@ class QWidget;
 
 namespace tavello {
 
-// The screen-saver password: changing it ("/A") and verifying it before the show may end.
+// The screen-saver password: changing it ("/A") and verifying it before the show may end. The
+// show reaches it only through this interface; the password library implements it.
 class PasswordService {
   public:
     virtual ~PasswordService() = default;
@@ -17,7 +18,5 @@ class PasswordService {
     virtual std::int32_t PwdChangePasswordA(const QString& provider, std::int32_t windowHandle,
                                             std::int32_t reserved1, std::int32_t reserved2) = 0;
 };
-
-PasswordService& SystemPassword();
 
 }  // namespace tavello

@@ -9,7 +9,6 @@ namespace tavello {
 class TickSource;
 class CursorService;
 class PasswordService;
-class Registry;
 class InstanceService;
 class MciService;
 class MessageBoxService;
@@ -21,7 +20,6 @@ struct Services {
     TickSource* ticks = nullptr;
     CursorService* cursor = nullptr;
     PasswordService* password = nullptr;
-    Registry* registry = nullptr;
     InstanceService* instance = nullptr;
     MciService* mci = nullptr;
     MessageBoxService* messageBox = nullptr;

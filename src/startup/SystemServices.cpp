@@ -2,12 +2,11 @@
 
 #include "music/BackgroundOpen.h"
 #include "music/Mci.h"
+#include "password/SystemPassword.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
-#include "platform/Password.h"
-#include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/SingleInstance.h"
 #include "platform/TickCount.h"
@@ -19,7 +18,6 @@ Services SystemServices() {
     s.ticks = &SystemTicks();
     s.cursor = &SystemCursor();
     s.password = &SystemPassword();
-    s.registry = &SystemRegistry();
     s.instance = &SystemInstance();
     // Opening a MIDI song loads a soundfont; the headline does not wait for it.
     static BackgroundOpenMci mci(SystemMci());

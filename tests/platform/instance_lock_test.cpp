@@ -12,6 +12,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QThread>
 #include <functional>
 #include <string>
 
@@ -196,6 +198,38 @@ TEST(InstanceLock, PlacesOwnedByAnotherUserAreNotUsed) {
              return p.shared();
          }},
     });
+}
+
+TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstIsGone) {
+    test::TestDir dir;
+    const QString lock = dir.file("t.lock");
+    dir.write("t.lock", "left behind by a crash");
+    {
+        FlockInstance first(lock);
+        EXPECT_FALSE(first.PrevInstance()) << "a stale lock file does not block";
+        FlockInstance second(lock);
+        EXPECT_TRUE(second.PrevInstance());
+        EXPECT_TRUE(second.PrevInstance()) << "the answer stays";
+    }
+    FlockInstance third(lock);
+    EXPECT_FALSE(third.PrevInstance()) << "released with its holder";
+}
+
+TEST(SingleInstanceTest, LockHeldByAnotherProcessIsSeen) {
+    test::TestDir dir;
+    const QString lock = dir.file("t.lock");
+    QProcess holder;
+    holder.start("flock", {lock, "sleep", "30"});
+    ASSERT_TRUE(holder.waitForStarted());
+    bool seen = false;
+    for (int i = 0; i < 250 && !seen; ++i) {  // until flock has taken it (bounded)
+        FlockInstance probe(lock);
+        seen = probe.PrevInstance();
+        if (!seen) QThread::msleep(20);
+    }
+    EXPECT_TRUE(seen);
+    holder.kill();
+    holder.waitForFinished();
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "platform/linux/PasswordStore.h"
+#include "password/PasswordStore.h"
 
 #include "platform/AtomicFile.h"
 #include "platform/RegularFile.h"

@@ -3,8 +3,8 @@
 #include <QString>
 #include <functional>
 
+#include "password/PasswordDialogs.h"
 #include "platform/Password.h"
-#include "platform/linux/PasswordDialogs.h"
 
 namespace tavello {
 
@@ -24,7 +24,7 @@ struct PasswordProviderParts {
     int verifyIdleTimeoutMs = kVerifyIdleTimeoutMs;
 };
 
-// The screen-saver password provider of this platform, over PasswordStore and its dialogs.
+// The screen-saver password provider, over PasswordStore and its dialogs.
 //  - VerifyScreenSavePwd: 1 at once when no password is stored (the switch alone protects
 //    nothing, so the show may end); otherwise the verify dialog over the given window, 1 for the
 //    right password, 0 for a wrong one, a cancel or an unanswered dialog. A stored file that

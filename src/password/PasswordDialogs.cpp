@@ -1,4 +1,4 @@
-#include "platform/linux/PasswordDialogs.h"
+#include "password/PasswordDialogs.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

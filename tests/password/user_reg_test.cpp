@@ -1,7 +1,5 @@
-#include "platform/Registry.h"
-#include "platform/RegFile.h"
-#include "platform/linux/FlockInstance.h"
-#include "platform/linux/UserReg.h"
+#include "password/RegFile.h"
+#include "password/UserReg.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +8,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QThread>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -65,41 +61,38 @@ TEST(RegFileTest, SectionsNamesContinuationsAndCase) {
     EXPECT_FALSE(f.hasKey("HKEY_CURRENT_USER\\Control Panel"));
 }
 
-// The query semantics the start-up reading relies on, over the real user.reg stand-in.
-TEST(FileRegistryTest, QueryFillsTheBufferOrFails) {
-    TestDir dir;
-    dir.write("tavello/user.reg",
-              "REGEDIT4\r\n[HKEY_CURRENT_USER\\Control Panel\\desktop]\r\n"
-              "\"One\"=hex:01\r\n\"Five\"=hex:01,02,03,04,05\r\n\"On\"=dword:00000001\r\n");
-    Registry& reg = SystemRegistry();
-    HKEY key = 0;
-    ASSERT_EQ(
-        reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\desktop", 0, KEY_QUERY_VALUE, &key),
-        ERROR_SUCCESS);
+// The switch as the show and the "/A" dialog read it: whatever its type, a value of at most four
+// bytes, zero-padded, is a number, and any number but 0 means on; everything else means off.
+TEST(UserRegTest, SwitchReadsAsANumberOfAtMostFourBytes) {
+    const QByteArray head = "REGEDIT4\r\n[HKEY_CURRENT_USER\\Control Panel\\desktop]\r\n";
+    const QByteArray name = "\"ScreenSaveUsePassword\"=";
     const struct {
-        const char* name;
-        std::int32_t result;
-        QByteArray buffer;
+        const char* what;
+        QByteArray file;  // null: no file at all
+        bool on;
     } cases[] = {
-        {"On", ERROR_SUCCESS, QByteArray("\x01\x00\x00\x00", 4)},
-        {"One", ERROR_SUCCESS, QByteArray("\x01\x00\x00\x00", 4)},  // rest stays as preset
-        {"Five", ERROR_MORE_DATA, QByteArray("\x00\x00\x00\x00", 4)},
-        {"Missing", ERROR_FILE_NOT_FOUND, QByteArray("\x00\x00\x00\x00", 4)},
+        {"dword 1", head + name + "dword:00000001\r\n", true},
+        {"dword 0", head + name + "dword:00000000\r\n", false},
+        {"no file", {}, false},
+        {"missing value", head + "\"Wallpaper\"=\"w.bmp\"\r\n", false},
+        {"missing key", "REGEDIT4\r\n[HKEY_CURRENT_USER\\Other]\r\n" + name + "dword:00000001\r\n",
+         false},
+        {"one byte 01, the rest taken as 0", head + name + "hex:01\r\n", true},
+        {"five bytes are no number", head + name + "hex:01,00,00,00,00\r\n", false},
+        {"string \"1\"", head + name + "\"1\"\r\n", true},
+        {"beyond 16 bits stays on", head + name + "hex:00,00,01,00\r\n", true},
+        {"names in another case",
+         "REGEDIT4\r\n[hkey_current_user\\control panel\\Desktop]\r\n"
+         "\"screensaveusepassword\"=dword:00000001\r\n",
+         true},
+        {"the last of two counts", head + name + "dword:00000001\r\n" + name + "dword:00000000\r\n",
+         false},
     };
     for (const auto& c : cases) {
-        std::uint8_t data[4] = {0, 0, 0, 0};
-        std::uint32_t size = 4, type = REG_DWORD;
-        EXPECT_EQ(reg.RegQueryValueExA(key, c.name, nullptr, &type, data, &size), c.result)
-            << c.name;
-        EXPECT_EQ(QByteArray(reinterpret_cast<char*>(data), 4), c.buffer) << c.name;
+        TestDir dir;
+        if (!c.file.isNull()) dir.write("tavello/user.reg", c.file);
+        EXPECT_EQ(ReadScreenSaveUsePassword(), c.on) << c.what;
     }
-    EXPECT_EQ(reg.RegCloseKey(key), ERROR_SUCCESS);
-    EXPECT_NE(reg.RegCloseKey(key), ERROR_SUCCESS);
-
-    HKEY missing = 0;
-    EXPECT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\nothing", 0, KEY_QUERY_VALUE,
-                                &missing),
-              ERROR_FILE_NOT_FOUND);
 }
 
 TEST(UserRegTest, SwitchIsWrittenAndReadBackKeepingOtherValues) {
@@ -123,19 +116,13 @@ TEST(UserRegTest, CreatesTheFileAndSectionWhenMissing) {
     EXPECT_TRUE(ReadUserRegText().startsWith("Windows Registry Editor Version 5.00"));
 }
 
-// The value as start-up reads it: through the registry stand-in, into a zeroed 4-byte buffer.
+// A value as the file holds it, nullopt when its key or the value is missing.
 std::optional<QByteArray> Query(const QString& subKey, const QString& name) {
-    Registry& reg = SystemRegistry();
-    HKEY key = 0;
-    if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, subKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    QByteArray data(64, '\0');
-    std::uint32_t size = 64, type = 0;
-    const auto result = reg.RegQueryValueExA(key, name, nullptr, &type,
-                                             reinterpret_cast<std::uint8_t*>(data.data()), &size);
-    reg.RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return std::nullopt;
-    return data.left(size);
+    const std::optional<RegValue> value =
+        RegFile::Parse(ReadUserRegText())
+            .value(QStringLiteral("HKEY_CURRENT_USER\\") + subKey, name);
+    if (!value) return std::nullopt;
+    return value->data;
 }
 
 // Lines that name the switch, escapes in the name undone.
@@ -251,38 +238,6 @@ TEST(UserRegTest, WhatIsNotARegularFileCountsAsMissing) {
         ASSERT_EQ(::lstat(QFile::encodeName(at).constData(), &after), 0);
         EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT) << "left as it was";
     }
-}
-
-TEST(SingleInstanceTest, SecondHolderIsRefusedUntilTheFirstIsGone) {
-    TestDir dir;
-    const QString lock = dir.file("t.lock");
-    dir.write("t.lock", "left behind by a crash");
-    {
-        FlockInstance first(lock);
-        EXPECT_FALSE(first.PrevInstance()) << "a stale lock file does not block";
-        FlockInstance second(lock);
-        EXPECT_TRUE(second.PrevInstance());
-        EXPECT_TRUE(second.PrevInstance()) << "the answer stays";
-    }
-    FlockInstance third(lock);
-    EXPECT_FALSE(third.PrevInstance()) << "released with its holder";
-}
-
-TEST(SingleInstanceTest, LockHeldByAnotherProcessIsSeen) {
-    TestDir dir;
-    const QString lock = dir.file("t.lock");
-    QProcess holder;
-    holder.start("flock", {lock, "sleep", "30"});
-    ASSERT_TRUE(holder.waitForStarted());
-    bool seen = false;
-    for (int i = 0; i < 250 && !seen; ++i) {  // until flock has taken it (bounded)
-        FlockInstance probe(lock);
-        seen = probe.PrevInstance();
-        if (!seen) QThread::msleep(20);
-    }
-    EXPECT_TRUE(seen);
-    holder.kill();
-    holder.waitForFinished();
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "platform/linux/PasswordStore.h"
+#include "password/PasswordStore.h"
 
 class QCheckBox;
 class QLabel;

@@ -16,10 +16,12 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Registry.h"
-#include "platform/linux/PasswordDialogs.h"
-#include "platform/linux/PasswordProvider.h"
-#include "platform/linux/PasswordStore.h"
+#include "password/PasswordDialogs.h"
+#include "password/PasswordProvider.h"
+#include "password/PasswordStore.h"
+#include "password/RegFile.h"
+#include "password/SystemPassword.h"
+#include "password/UserReg.h"
 #include "support/TestDir.h"
 
 namespace tavello {
@@ -537,26 +539,18 @@ TEST(PasswordProvider, DamagedFileRefusesUntilReplaced) {
 }
 
 // The real provider: the switch goes to user.reg and is read back from it.
-std::optional<std::int32_t> RegistrySwitch() {
-    Registry& registry = SystemRegistry();
-    HKEY key = 0;
-    if (registry.RegOpenKeyExA(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\desktop"), 0,
-                               KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::int32_t value = 0;
-    std::uint32_t type = REG_DWORD;
-    std::uint32_t size = sizeof value;
-    const auto result =
-        registry.RegQueryValueExA(key, QStringLiteral("ScreenSaveUsePassword"), nullptr, &type,
-                                  reinterpret_cast<std::uint8_t*>(&value), &size);
-    registry.RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return std::nullopt;
-    return value;
+std::optional<QByteArray> StoredSwitch() {
+    const std::optional<RegValue> value =
+        RegFile::Parse(ReadUserRegText())
+            .value(QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\desktop"),
+                   QStringLiteral("ScreenSaveUsePassword"));
+    if (!value) return std::nullopt;
+    return value->data;
 }
 
 TEST(SystemPassword, SwitchIsWrittenToTheDesktopSettings) {
     test::TestDir dir;
-    EXPECT_FALSE(RegistrySwitch().has_value());
+    EXPECT_FALSE(StoredSwitch().has_value());
 
     AnswerNextDialog([](QDialog& d) {
         EXPECT_FALSE(Child<QCheckBox>(d, "UsePasswordChk")->isChecked());
@@ -566,7 +560,8 @@ TEST(SystemPassword, SwitchIsWrittenToTheDesktopSettings) {
         Click(d, "cmdOK");
     });
     EXPECT_EQ(SystemPassword().PwdChangePasswordA(QStringLiteral("SCRSAVE"), 0, 0, 0), 0);
-    EXPECT_EQ(RegistrySwitch(), std::optional<std::int32_t>(1));
+    EXPECT_EQ(StoredSwitch(), QByteArray("\x01\0\0\0", 4));
+    EXPECT_TRUE(ReadScreenSaveUsePassword());
     const QString file = QDir(dir.settingsFolder()).filePath(PasswordStore::FileName());
     EXPECT_TRUE(PasswordStore(file).verify(Secret("abc")));
     EXPECT_EQ((QFileInfo(file).permissions() & 0x0777).toInt(),
@@ -578,7 +573,8 @@ TEST(SystemPassword, SwitchIsWrittenToTheDesktopSettings) {
         Click(d, "cmdOK");
     });
     EXPECT_EQ(SystemPassword().PwdChangePasswordA(QStringLiteral("SCRSAVE"), 0, 0, 0), 0);
-    EXPECT_EQ(RegistrySwitch(), std::optional<std::int32_t>(0));
+    EXPECT_EQ(StoredSwitch(), QByteArray("\0\0\0\0", 4));
+    EXPECT_FALSE(ReadScreenSaveUsePassword());
     EXPECT_TRUE(PasswordStore(file).verify(Secret("abc")));
 }
 

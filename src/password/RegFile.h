@@ -14,6 +14,12 @@
 
 namespace tavello {
 
+// The value types the format names: strings, raw bytes (hex:) and 32-bit numbers (dword:,
+// hex(4):).
+inline constexpr std::uint32_t REG_SZ = 1;
+inline constexpr std::uint32_t REG_BINARY = 3;
+inline constexpr std::uint32_t REG_DWORD = 4;
+
 struct RegValue {
     std::uint32_t type = 0;
     QByteArray data;

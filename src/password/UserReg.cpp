@@ -1,9 +1,8 @@
-#include "platform/linux/UserReg.h"
+#include "password/UserReg.h"
 
+#include "password/RegFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
-#include "platform/RegFile.h"
-#include "platform/Registry.h"
 #include "platform/RegularFile.h"
 #include "platform/TextCodec.h"
 
@@ -102,6 +101,15 @@ QString ReadUserRegText() {
     QString text = DecodeUserReg(*bytes);
     if (cut) text.truncate(text.lastIndexOf(u'\n') + 1);  // no half line taken as a value
     return text;
+}
+
+bool ReadScreenSaveUsePassword() {
+    const std::optional<RegValue> value =
+        RegFile::Parse(ReadUserRegText()).value(kDesktopKey, kValueName);
+    // Read as a 32-bit number whatever its type: shorter values count as if padded with zeros,
+    // longer ones are not a number at all.
+    if (!value || value->data.size() > 4) return false;
+    return std::any_of(value->data.begin(), value->data.end(), [](char byte) { return byte != 0; });
 }
 
 bool WriteScreenSaveUsePassword(bool on) {

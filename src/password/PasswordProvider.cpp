@@ -1,4 +1,4 @@
-#include "platform/linux/PasswordProvider.h"
+#include "password/PasswordProvider.h"
 
 #include <QTimer>
 

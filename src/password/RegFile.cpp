@@ -1,6 +1,4 @@
-#include "platform/RegFile.h"
-
-#include "platform/Registry.h"
+#include "password/RegFile.h"
 
 #include <QRegularExpression>
 #include <algorithm>
