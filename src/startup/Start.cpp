@@ -1,67 +1,35 @@
 #include "startup/Start.h"
 
 #include "platform/Password.h"
-#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
-
-#include <cstring>
+#include "settings/Numbers.h"
 
 namespace tavello {
-
-std::int16_t PasswordFlag = 0;
 
 QString CommandLineFromArgs(const QStringList& argsAfterProgram) {
     return argsAfterProgram.join(u' ');
 }
 
-std::int16_t ReadPasswordFlag(Registry& registry) {
-    HKEY key = 0;
-    if (registry.RegOpenKeyExA(HKEY_CURRENT_USER, QStringLiteral("Control Panel\\desktop"), 0,
-                               KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
-        return 0;
-    std::uint32_t type = REG_DWORD;
-    std::uint8_t data[4] = {0, 0, 0, 0};
-    std::uint32_t size = sizeof data;
-    const std::int32_t result = registry.RegQueryValueExA(
-        key, QStringLiteral("ScreenSaveUsePassword"), nullptr, &type, data, &size);
-    registry.RegCloseKey(key);
-    if (result != ERROR_SUCCESS) return 0;
-    const std::int32_t value = static_cast<std::int32_t>(
-        data[0] | (data[1] << 8) | (data[2] << 16) | (static_cast<std::uint32_t>(data[3]) << 24));
-    // The flag is 16 bits wide; a larger value still means "on" rather than wrapping to 0.
-    if (value > INT16_MAX || value < INT16_MIN) return -1;
-    return static_cast<std::int16_t>(value);
-}
-
-namespace {
-
-void ChangePassword(const QString& commandLine, PasswordService& password) {
-    const double number = LeadingNumber(commandLine.mid(2).trimmed());
-    // A handle outside 32 bits cannot name a window: pass none.
-    const std::int32_t handle = RoundHalfEven<std::int32_t>(number).value_or(0);
-    password.PwdChangePasswordA(QStringLiteral("SCRSAVE"), handle, 0, 0);
-}
-
-}  // namespace
-
-StartMode Start(const QString& commandLine, const StartDeps& deps) {
-    if (deps.instance->PrevInstance()) return StartMode::SecondInstance;
-    PasswordFlag = ReadPasswordFlag(*deps.registry);
-
+StartDecision DecideStart(const QString& commandLine, InstanceService& instance) {
+    if (instance.PrevInstance()) return {StartMode::SecondInstance};
     const QString key = commandLine.left(2).toUpper();
     if (key == QStringLiteral("/A")) {
-        ChangePassword(commandLine, *deps.password);
-        return StartMode::ChangePassword;
+        const double number = LeadingNumber(commandLine.mid(2).trimmed());
+        // A handle outside 32 bits cannot name a window: pass none.
+        return {StartMode::ChangePassword, RoundHalfEven<std::int32_t>(number).value_or(0)};
     }
-    if (key == QStringLiteral("/S")) {
-        deps.loadSaverWindow();
-        return StartMode::Show;
-    }
-    if (key == QStringLiteral("/C")) {
-        deps.showSettingsDialog();
-        return StartMode::Configure;
-    }
-    return StartMode::None;
+    if (key == QStringLiteral("/S")) return {StartMode::Show};
+    if (key == QStringLiteral("/C")) return {StartMode::Configure};
+    return {StartMode::None};
+}
+
+bool NeedsWindow(StartMode mode) {
+    return mode == StartMode::ChangePassword || mode == StartMode::Show ||
+           mode == StartMode::Configure;
+}
+
+void ChangePassword(const StartDecision& decision, PasswordService& password) {
+    password.PwdChangePasswordA(QStringLiteral("SCRSAVE"), decision.windowHandle, 0, 0);
 }
 
 }  // namespace tavello

@@ -1,11 +1,9 @@
 #include "startup/Start.h"
 #include "platform/Password.h"
-#include "platform/Registry.h"
 #include "platform/SingleInstance.h"
 
 #include <gtest/gtest.h>
 
-#include <QByteArray>
 #include <QStringList>
 #include <optional>
 
@@ -30,48 +28,6 @@ class FakeInstance final : public InstanceService {
     bool previous_;
 };
 
-class FakeRegistry final : public Registry {
-  public:
-    explicit FakeRegistry(Journal& j) : j_(j) {}
-    std::optional<QByteArray> value;  // nullopt: value missing
-    bool keyExists = true;
-
-    std::int32_t RegOpenKeyExA(HKEY root, const QString& subKey, std::uint32_t options,
-                               std::uint32_t access, HKEY* result) override {
-        j_.calls << "RegOpenKeyExA";
-        EXPECT_EQ(root, HKEY_CURRENT_USER);
-        EXPECT_EQ(subKey, "Control Panel\\desktop");
-        EXPECT_EQ(options, 0u);
-        EXPECT_EQ(access, KEY_QUERY_VALUE);
-        if (!keyExists) return ERROR_FILE_NOT_FOUND;
-        *result = 42;
-        return ERROR_SUCCESS;
-    }
-    std::int32_t RegQueryValueExA(HKEY key, const QString& name, std::uint32_t*,
-                                  std::uint32_t* type, std::uint8_t* data,
-                                  std::uint32_t* size) override {
-        j_.calls << "RegQueryValueExA";
-        EXPECT_EQ(key, 42u);
-        EXPECT_EQ(name, "ScreenSaveUsePassword");
-        EXPECT_EQ(*type, REG_DWORD);
-        EXPECT_EQ(*size, 4u);
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(data[i], 0) << "buffer preset to 0";
-        if (!value) return ERROR_FILE_NOT_FOUND;
-        if (static_cast<std::uint32_t>(value->size()) > *size) return ERROR_MORE_DATA;
-        for (int i = 0; i < value->size(); ++i) data[i] = static_cast<std::uint8_t>((*value)[i]);
-        *size = static_cast<std::uint32_t>(value->size());
-        return ERROR_SUCCESS;
-    }
-    std::int32_t RegCloseKey(HKEY key) override {
-        j_.calls << "RegCloseKey";
-        EXPECT_EQ(key, 42u);
-        return ERROR_SUCCESS;
-    }
-
-  private:
-    Journal& j_;
-};
-
 class FakePassword final : public PasswordService {
   public:
     explicit FakePassword(Journal& j) : j_(j) {}
@@ -94,42 +50,32 @@ class FakePassword final : public PasswordService {
 struct Harness {
     Journal journal;
     FakeInstance instance;
-    FakeRegistry registry{journal};
     FakePassword password{journal};
-    StartDeps deps;
 
-    explicit Harness(bool previous = false) : instance(journal, previous) {
-        deps.instance = &instance;
-        deps.registry = &registry;
-        deps.password = &password;
-        deps.loadSaverWindow = [this] { journal.calls << "LoadForm1"; };
-        deps.showSettingsDialog = [this] { journal.calls << "ShowForm2"; };
-    }
-    StartMode run(const QString& commandLine) { return Start(commandLine, deps); }
+    explicit Harness(bool previous = false) : instance(journal, previous) {}
+    StartDecision run(const QString& commandLine) { return DecideStart(commandLine, instance); }
 };
 
-const QStringList kRegistryRead{"PrevInstance", "RegOpenKeyExA", "RegQueryValueExA", "RegCloseKey"};
-
+// Only the modes with a window go on to reach the window system; the others end at once.
 TEST(StartTest, ModeKeyTable) {
     const struct {
         const char* commandLine;
         StartMode mode;
-        const char* handOver;  // the last call, or nullptr for none
+        bool window;
     } cases[] = {
-        {"/s", StartMode::Show, "LoadForm1"},      {"/S", StartMode::Show, "LoadForm1"},
-        {"/S 1234", StartMode::Show, "LoadForm1"}, {"/c", StartMode::Configure, "ShowForm2"},
-        {"/C", StartMode::Configure, "ShowForm2"}, {"/c:99", StartMode::Configure, "ShowForm2"},
-        {" /S", StartMode::None, nullptr},         {"", StartMode::None, nullptr},
-        {"/P", StartMode::None, nullptr},          {"/p 1234", StartMode::None, nullptr},
-        {"-s", StartMode::None, nullptr},          {"/", StartMode::None, nullptr},
-        {"/SC", StartMode::Show, "LoadForm1"},
+        {"/s", StartMode::Show, true},      {"/S", StartMode::Show, true},
+        {"/S 1234", StartMode::Show, true}, {"/c", StartMode::Configure, true},
+        {"/C", StartMode::Configure, true}, {"/c:99", StartMode::Configure, true},
+        {" /S", StartMode::None, false},    {"", StartMode::None, false},
+        {"/P", StartMode::None, false},     {"/p 1234", StartMode::None, false},
+        {"-s", StartMode::None, false},     {"/", StartMode::None, false},
+        {"/SC", StartMode::Show, true},     {"/a 1", StartMode::ChangePassword, true},
     };
     for (const auto& c : cases) {
         Harness h;
-        EXPECT_EQ(h.run(c.commandLine), c.mode) << c.commandLine;
-        QStringList expected = kRegistryRead;
-        if (c.handOver) expected << c.handOver;
-        EXPECT_EQ(h.journal.calls, expected) << c.commandLine;
+        EXPECT_EQ(h.run(c.commandLine).mode, c.mode) << c.commandLine;
+        EXPECT_EQ(NeedsWindow(c.mode), c.window) << c.commandLine;
+        EXPECT_EQ(h.journal.calls, QStringList{"PrevInstance"}) << c.commandLine;
     }
 }
 
@@ -145,45 +91,21 @@ TEST(StartTest, ChangePasswordHandleTable) {
         };
     for (const auto& c : cases) {
         Harness h;
-        EXPECT_EQ(h.run(c.commandLine), StartMode::ChangePassword) << c.commandLine;
+        const StartDecision decision = h.run(c.commandLine);
+        EXPECT_EQ(decision.mode, StartMode::ChangePassword) << c.commandLine;
+        EXPECT_EQ(decision.windowHandle, c.handle) << c.commandLine;
+        ChangePassword(decision, h.password);
         EXPECT_EQ(h.password.handle, c.handle) << c.commandLine;
-        EXPECT_EQ(h.journal.calls, kRegistryRead + QStringList{"PwdChangePasswordA"});
+        EXPECT_EQ(h.journal.calls, (QStringList{"PrevInstance", "PwdChangePasswordA"}));
     }
 }
 
 TEST(StartTest, SecondInstanceDoesNothingAtAll) {
+    EXPECT_FALSE(NeedsWindow(StartMode::SecondInstance));
     for (const char* commandLine : {"/S", "/C", "/A 5", "/P", ""}) {
         Harness h(/*previous=*/true);
-        EXPECT_EQ(h.run(commandLine), StartMode::SecondInstance);
+        EXPECT_EQ(h.run(commandLine).mode, StartMode::SecondInstance);
         EXPECT_EQ(h.journal.calls, QStringList{"PrevInstance"}) << commandLine;
-    }
-}
-
-TEST(StartTest, PasswordFlagFromRegistryBytes) {
-    const struct {
-        const char* name;
-        bool keyExists;
-        std::optional<QByteArray> value;
-        std::int16_t flag;
-    } cases[] = {
-        {"01 00 00 00", true, QByteArray("\x01\x00\x00\x00", 4), 1},
-        {"00 00 00 00", true, QByteArray("\x00\x00\x00\x00", 4), 0},
-        {"missing value", true, std::nullopt, 0},
-        {"missing key", false, std::nullopt, 0},
-        {"one byte 01", true, QByteArray("\x01", 1), 1},
-        {"five bytes", true, QByteArray("\x01\x00\x00\x00\x00", 5), 0},
-        {"string \"1\"", true, QByteArray("1\0", 2), 0x31},
-        {"beyond 16 bits stays on", true, QByteArray("\x00\x00\x01\x00", 4), -1},
-    };
-    for (const auto& c : cases) {
-        Harness h;
-        h.registry.keyExists = c.keyExists;
-        h.registry.value = c.value;
-        PasswordFlag = 77;
-        h.run("/P");
-        EXPECT_EQ(PasswordFlag, c.flag) << c.name;
-        const bool closed = h.journal.calls.contains("RegCloseKey");
-        EXPECT_EQ(closed, c.keyExists) << c.name << ": close exactly when the open succeeded";
     }
 }
 
