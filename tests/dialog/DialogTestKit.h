@@ -45,11 +45,9 @@ class FakeMessageBox final : public MessageBoxService {
 // Answers the next dialog with the given files (empty: cancel), as the system dialog would.
 class FakeFileDialog final : public FileDialogService {
   public:
-    std::int32_t GetOpenFileNameA(OPENFILENAME& ofn) override {
-        seen.push_back(ofn);
-        if (answer.isEmpty()) return 0;
-        WriteExplorerAnswer(ofn, answer, separator);
-        return 1;
+    QStringList ChooseFiles(const FileRequest& request) override {
+        seen.push_back(request);
+        return answer;
     }
     // Answers the folder chooser with folderAnswer ("" cancels), counting the calls.
     QString ChooseFolder() override {
@@ -57,8 +55,7 @@ class FakeFileDialog final : public FileDialogService {
         return folderAnswer;
     }
     QStringList answer;
-    QChar separator = QChar(u'/');
-    std::vector<OPENFILENAME> seen;
+    std::vector<FileRequest> seen;
     QString folderAnswer;
     int folderCalls = 0;
 };
