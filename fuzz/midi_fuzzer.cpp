@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 
 #include "music/MciCommand.h"
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 
 #include <QFile>
 #include <array>

@@ -3,9 +3,9 @@
 
 #include "MusicFixtures.h"
 #include "music/APIModule.h"
+#include "music/FileRWops.h"
 #include "music/MciCommand.h"
-#include "music/linux/FileRWops.h"
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 #include "platform/RegularFile.h"
 #include "support/TestDir.h"
 

@@ -1,7 +1,7 @@
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 
+#include "music/FileRWops.h"
 #include "music/MidiFile.h"
-#include "music/linux/FileRWops.h"
 #include "platform/RegularFile.h"
 
 #include <SDL.h>
