@@ -82,9 +82,8 @@ class FakeShell final : public ShellService {
 // The dialog only stores a music path; any command reaching the music device is a fault.
 class RecordingMci final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char*, std::uint32_t,
-                                 std::uintptr_t) override {
-        commands << QString::fromLocal8Bit(command);
+    std::uint32_t Send(const MciParseResult& sent, QByteArray&) override {
+        commands << QString::fromLocal8Bit(sent.command.text);
         return 0;
     }
     QStringList commands;
