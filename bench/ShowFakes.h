@@ -8,19 +8,14 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
-#include <cstring>
 
 namespace tavello::bench {
 
 // Music that plays for ever, so no change restarts it.
 class EndlessMusic final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                 std::uintptr_t) override {
-        if (reply && length > 0) {
-            reply[0] = '\0';
-            if (command == "status sng mode") std::strncpy(reply, "playing", length - 1);
-        }
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override {
+        reply = sent.command.text == "status sng mode" ? "playing" : "";
         return 0;
     }
 };

@@ -103,23 +103,6 @@ Seeds MciSeeds() {
     };
 }
 
-Seeds FileDialogSeeds() {
-    // The first byte picks the mode: even for the chosen paths, one a line; odd for a raw
-    // answer, the file buffer and the file-title buffer separated by three NULs.
-    const QByteArray chosen(1, '\0');
-    const QByteArray raw(1, '\1');
-    return {
-        {"one-file", chosen + QStringLiteral("/home/user/写真/001.jpg").toUtf8()},
-        {"several-files", chosen + "/home/user/a.jpg\n/home/user/b.BMP\n/home/user/c.jpg"},
-        {"several-folders", chosen + "/home/user/x/a.jpg\n/home/user/y/z/b.jpg"},
-        {"root", chosen + "/a.jpg\n/b.jpg"},
-        {"raw-several", raw + NulJoined({"/home/user", "a.jpg", "b.jpg", "", "", "", ""})},
-        {"raw-one", raw + NulJoined({"/home/user/a.jpg", "", "", "", "a.jpg"})},
-        {"raw-unended", raw + NulJoined({"/home/user", "a.jpg"})},
-        {"raw-empty", raw},
-    };
-}
-
 // A hash string in libsodium's format, made from a fixed salt so the seed stays the same.
 QByteArray Argon2Hash(int memoryKiB, int passes) {
     if (sodium_init() < 0) return {};
@@ -164,7 +147,6 @@ std::vector<Harness> TextHarnesses() {
     return {{"settings", SettingsSeeds()},
             {"userreg", UserRegSeeds()},
             {"mci", MciSeeds()},
-            {"filedialog", FileDialogSeeds()},
             {"password", PasswordSeeds()}};
 }
 

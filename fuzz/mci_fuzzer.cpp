@@ -1,6 +1,6 @@
 // MCI command strings: the reader every command goes through, and APIModule's side of the
-// exchange (the reply buffer, the commands it builds around a music file's name). The device is
-// a fake that reads each command and answers with the input's own bytes.
+// exchange (the 255-character reply, the commands it builds around a music file's name). The
+// device is a fake that keeps each command as read and answers with the input's own bytes.
 //
 // Input: three pieces separated by NUL bytes: a command, the device's reply, and the name of a
 // music file to play (which may hold further NULs).
@@ -11,9 +11,7 @@
 #include "music/Mci.h"
 #include "music/MciCommand.h"
 
-#include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 using namespace tavello;
@@ -24,17 +22,11 @@ class FakeDevice final : public MciService {
   public:
     explicit FakeDevice(QByteArray reply) : reply_(std::move(reply)) {}
 
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t) override {
-        const MciParseResult parsed = ParseMciCommand(command);
-        received_.push_back(parsed);
-        if (reply != nullptr && replyLength > 0) {
-            // A misbehaving device may fill the whole buffer without ending the text.
-            const auto length = std::min<std::size_t>(replyLength, reply_.size());
-            std::memcpy(reply, reply_.constData(), length);
-            if (length < replyLength) reply[length] = '\0';
-        }
-        if (parsed.error) return parsed.error;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override {
+        received_.push_back(sent);
+        // A misbehaving device may answer at any length, NULs and all.
+        reply = reply_;
+        if (sent.error) return sent.error;
         return reply_.isEmpty() ? 0 : static_cast<unsigned char>(reply_[0]) % 2;
     }
 

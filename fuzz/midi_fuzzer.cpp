@@ -8,7 +8,7 @@
 #include "FuzzSupport.h"
 
 #include "music/MciCommand.h"
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 
 #include <QFile>
 #include <array>
@@ -27,8 +27,8 @@ bool HasMidiHeader(const QByteArray& bytes) {
 }
 
 std::uint32_t Send(SdlMci& mci, const QByteArray& command) {
-    char reply[256] = {};
-    return mci.mciSendStringA(command, reply, sizeof reply, 0);
+    QByteArray reply;
+    return mci.Send(ParseMciCommand(command), reply);
 }
 
 }  // namespace

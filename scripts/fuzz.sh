@@ -4,7 +4,7 @@
 #
 # Usage: scripts/fuzz.sh [--keep] [--jobs N] [seconds] [harness...]
 #   seconds   how long each harness runs (default 60)
-#   harness   settings userreg mci filedialog picture midi password (default: all)
+#   harness   settings userreg mci picture midi password (default: all)
 #   --keep    new inputs go into the committed corpus (fuzz/corpus/<harness>); otherwise into
 #             build-asan/fuzz-scratch/<harness>, which later runs start from as well
 #   --jobs N  runs N harnesses at once (default 1)
@@ -17,7 +17,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/sanitizer-env.sh
 
-ALL=(settings userreg mci filedialog picture midi password)
+ALL=(settings userreg mci picture midi password)
 seconds=60
 jobs=1
 keep=0

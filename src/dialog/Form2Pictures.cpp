@@ -1,7 +1,6 @@
 // The picture list, its preview, the music file button and the scrolling banner.
 
 #include "dialog/BannerScroller.h"
-#include "dialog/ChosenPictures.h"
 #include "dialog/FirstPictureSearch.h"
 #include "dialog/Form2.h"
 #include "dialog/PreviewFit.h"
@@ -25,7 +24,6 @@ namespace tavello {
 namespace {
 
 constexpr int kMaxPictures = 1000;
-constexpr int kMusicBufferLength = 512;
 
 // The size a preview picture is decoded at: its shown size, whole pixels rounded up.
 QSize ShownSize(const PreviewGeometry& fit) {
@@ -35,10 +33,9 @@ QSize ShownSize(const PreviewGeometry& fit) {
 }  // namespace
 
 void Form2::btnPic_Click() {
-    OPENFILENAME ofn{};
-    const QString first = ChoosePictureFiles(*services_.fileDialog, ofn, PictureExtensions());
-    if (first.isEmpty()) return;
-    AddEntries(ChosenPicturePaths(first, ofn));
+    const QStringList chosen = ChoosePictureFiles(*services_.fileDialog, PictureExtensions());
+    if (chosen.isEmpty()) return;
+    AddEntries(chosen);
 }
 
 // Every way of adding (button, menu, drop) comes here, so the limit holds for all of them.
@@ -150,9 +147,7 @@ void Form2::Timer1_Timer() {
 }
 
 void Form2::btnMdata_Click() {
-    OPENFILENAME ofn{};
-    ofn.lpstrFile = QString(kMusicBufferLength, QChar(u'\0'));
-    const QString path = ChooseMusicFile(*services_.fileDialog, ofn);
+    const QString path = ChooseMusicFile(*services_.fileDialog);
     if (!path.isEmpty()) SetBoxText(txtMdata, path);
 }
 

@@ -26,7 +26,7 @@ struct CursorPicture {
     QPoint hotSpot;
 };
 
-// Reads a cursor file holding one two-colour image; nothing for anything else.
+// Reads a cursor file's first image and its hot spot; nothing for anything else.
 std::optional<CursorPicture> ReadCursorFile(const QByteArray& bytes);
 
 }  // namespace tavello

@@ -12,15 +12,13 @@ const QString kAlias = QStringLiteral("sng");
 }
 
 std::int32_t APIModule::MciSend(const QString& command, QString& reply) {
-    // A fresh buffer for every command: a failed command can never hand back an earlier reply.
-    reply = QString(kReplyLength, QChar(0));
-    QByteArray buffer(kReplyLength, '\0');
-    const std::uint32_t result =
-        mci_.mciSendStringA(command.toLocal8Bit(), buffer.data(), kReplyLength, 0);
+    // Read once here; the device and everything between get the command as read. A fresh reply
+    // for every command: a failed command can never hand back an earlier reply.
+    QByteArray text;
+    const std::uint32_t result = mci_.Send(ParseMciCommand(command.toLocal8Bit()), text);
     // The reply keeps its full length: its text, then NULs up to 255 characters.
-    const qsizetype textLength = qstrnlen(buffer.constData(), kReplyLength);
-    const QString text = QString::fromLocal8Bit(buffer.constData(), textLength);
-    reply = text.left(kReplyLength);
+    const qsizetype end = text.indexOf('\0');
+    reply = QString::fromLocal8Bit(end < 0 ? text : text.left(end)).left(kReplyLength);
     reply.resize(kReplyLength, QChar(0));
     return static_cast<std::int32_t>(result);
 }

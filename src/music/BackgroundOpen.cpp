@@ -2,81 +2,61 @@
 
 #include "music/MciCommand.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace tavello {
-
-namespace {
-
-void WriteReply(const QByteArray& text, char* reply, std::uint32_t replyLength) {
-    if (!reply || replyLength == 0) return;
-    const std::size_t length = std::min<std::size_t>(text.size(), replyLength - 1);
-    std::memcpy(reply, text.constData(), length);
-    reply[length] = '\0';
-}
-
-}  // namespace
 
 BackgroundOpenMci::~BackgroundOpenMci() {
     WaitForOpen();
 }
 
-std::uint32_t BackgroundOpenMci::mciSendStringA(const QByteArray& command, char* reply,
-                                                std::uint32_t replyLength,
-                                                std::uintptr_t callback) {
-    if (reply && replyLength > 0) reply[0] = '\0';
-    if (AnswerWhileOpening(command, reply, replyLength)) return 0;
+std::uint32_t BackgroundOpenMci::Send(const MciParseResult& sent, QByteArray& reply) {
+    reply.clear();
+    if (AnswerWhileOpening(sent, reply)) return 0;
     WaitForOpen();
-    const MciParseResult parsed = ParseMciCommand(command);
-    if (!parsed.error && parsed.command.verb == MciVerb::Open && !parsed.command.all) {
-        const MciCommand& open = parsed.command;
-        StartOpen(command, (open.alias.isNull() ? open.device : open.alias).toLower());
+    const MciCommand& open = sent.command;
+    if (!sent.error && open.verb == MciVerb::Open && !open.all) {
+        StartOpen(sent, (open.alias.isNull() ? open.device : open.alias).toLower());
         return 0;
     }
-    return inner_.mciSendStringA(command, reply, replyLength, callback);
+    return inner_.Send(sent, reply);
 }
 
-bool BackgroundOpenMci::AnswerWhileOpening(const QByteArray& command, char* reply,
-                                           std::uint32_t replyLength) {
+bool BackgroundOpenMci::AnswerWhileOpening(const MciParseResult& sent, QByteArray& reply) {
     std::lock_guard lock(mutex_);
     if (openDone_) return false;
-    const MciParseResult parsed = ParseMciCommand(command);
-    const MciCommand& c = parsed.command;
-    if (parsed.error || c.all || c.device.toLower() != opening_) return false;
+    const MciCommand& c = sent.command;
+    if (sent.error || c.all || c.device.toLower() != opening_) return false;
     switch (c.verb) {
         case MciVerb::Play:
-            if (c.from || c.wait) return false;  // these need the open song itself
-            deferredPlay_ = command;
+            if (c.wait) return false;  // this needs the open song itself
+            deferredPlay_ = sent;
             return true;
         case MciVerb::Status:
             if (c.item != MciStatusItem::Mode) return false;
-            WriteReply(deferredPlay_.isEmpty() ? "stopped" : "playing", reply, replyLength);
+            reply = deferredPlay_ ? "playing" : "stopped";
             return true;
         case MciVerb::Stop:
         case MciVerb::Close:
-            deferredPlay_.clear();  // stopped before it began: it never begins
+            deferredPlay_.reset();  // stopped before it began: it never begins
             return false;
         default:
             return false;
     }
 }
 
-void BackgroundOpenMci::StartOpen(const QByteArray& command, const QByteArray& alias) {
+void BackgroundOpenMci::StartOpen(const MciParseResult& open, const QByteArray& alias) {
     {
         std::lock_guard lock(mutex_);
         opening_ = alias;
         openDone_ = false;
-        deferredPlay_.clear();
+        deferredPlay_.reset();
     }
-    worker_ = std::thread([this, command] {
-        char ignored[256];
-        inner_.mciSendStringA(command, ignored, sizeof ignored, 0);
+    worker_ = std::thread([this, open] {
+        QByteArray ignored;
+        inner_.Send(open, ignored);
         std::lock_guard lock(mutex_);
         // Played from here, so a song whose window sends nothing for a while still starts now.
-        if (!deferredPlay_.isEmpty())
-            inner_.mciSendStringA(deferredPlay_, ignored, sizeof ignored, 0);
-        deferredPlay_.clear();
+        if (deferredPlay_) inner_.Send(*deferredPlay_, ignored);
+        deferredPlay_.reset();
         openDone_ = true;
     });
 }

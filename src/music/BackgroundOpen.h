@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 namespace tavello {
@@ -21,13 +22,12 @@ class BackgroundOpenMci final : public MciService {
     BackgroundOpenMci(const BackgroundOpenMci&) = delete;
     BackgroundOpenMci& operator=(const BackgroundOpenMci&) = delete;
 
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t callback) override;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override;
 
   private:
     // Answers a command for the device being opened while the open runs; false to send it on.
-    bool AnswerWhileOpening(const QByteArray& command, char* reply, std::uint32_t replyLength);
-    void StartOpen(const QByteArray& command, const QByteArray& alias);
+    bool AnswerWhileOpening(const MciParseResult& sent, QByteArray& reply);
+    void StartOpen(const MciParseResult& open, const QByteArray& alias);
     void WaitForOpen();
 
     MciService& inner_;
@@ -35,7 +35,7 @@ class BackgroundOpenMci final : public MciService {
     std::mutex mutex_;    // guards the fields below against the worker
     QByteArray opening_;  // the lower-case alias being opened; empty when none
     bool openDone_ = true;
-    QByteArray deferredPlay_;  // a play sent meanwhile; empty when none
+    std::optional<MciParseResult> deferredPlay_;  // a play sent meanwhile
 };
 
 }  // namespace tavello

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "music/MciCommand.h"
+
 #include <QByteArray>
 #include <cstdint>
 
 namespace tavello {
 
-// The multimedia command-string interface: one command in, a NUL-terminated reply out
-// (never past replyLength bytes), 0 or a classic MCI error code back.
+// The music device: one command in, read once by ParseMciCommand where it is written and handed
+// down as read (a command that could not be read carries its error, which the device answers
+// with); the reply text out, empty when there is none; 0 or a classic MCI error code back.
 class MciService {
   public:
     virtual ~MciService() = default;
-    virtual std::uint32_t mciSendStringA(const QByteArray& command, char* reply,
-                                         std::uint32_t replyLength, std::uintptr_t callback) = 0;
+    virtual std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) = 0;
 };
 
 MciService& SystemMci();

@@ -1,6 +1,7 @@
 #include "music/MciCommand.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tavello {
@@ -66,9 +67,10 @@ std::optional<MciVerb> VerbOf(const Token& token) {
     static const struct {
         const char* word;
         MciVerb verb;
-    } kVerbs[] = {{"open", MciVerb::Open},    {"close", MciVerb::Close},
-                  {"play", MciVerb::Play},    {"stop", MciVerb::Stop},
-                  {"pause", MciVerb::Pause},  {"resume", MciVerb::Resume},
+    } kVerbs[] = {{"open", MciVerb::Open},
+                  {"close", MciVerb::Close},
+                  {"play", MciVerb::Play},
+                  {"stop", MciVerb::Stop},
                   {"status", MciVerb::Status}};
     for (const auto& v : kVerbs)
         if (Is(token, v.word)) return v.verb;
@@ -76,19 +78,7 @@ std::optional<MciVerb> VerbOf(const Token& token) {
 }
 
 MciStatusItem StatusItemOf(const Token& token) {
-    if (Is(token, "mode")) return MciStatusItem::Mode;
-    if (Is(token, "ready")) return MciStatusItem::Ready;
-    if (Is(token, "length")) return MciStatusItem::Length;
-    if (Is(token, "position")) return MciStatusItem::Position;
-    return MciStatusItem::None;
-}
-
-std::optional<std::uint32_t> ReadInteger(const QByteArray& text) {
-    bool ok = false;
-    const qulonglong value = text.toULongLong(&ok);
-    if (!ok || value > 0xFFFFFFFFull || text.isEmpty() || text[0] < '0' || text[0] > '9')
-        return std::nullopt;
-    return static_cast<std::uint32_t>(value);
+    return Is(token, "mode") ? MciStatusItem::Mode : MciStatusItem::None;
 }
 
 // Reads the keywords after the device name; every keyword may appear once.
@@ -115,7 +105,6 @@ class KeywordReader {
             if (Is(token, "alias")) return String(command_.alias);
             if (Is(token, "shareable")) return Flag(command_.shareable);
         }
-        if (verb == MciVerb::Play && Is(token, "from")) return Integer(command_.from);
         if (verb == MciVerb::Status) {
             const MciStatusItem item = StatusItemOf(token);
             if (item != MciStatusItem::None) {
@@ -141,13 +130,6 @@ class KeywordReader {
         return 0;
     }
 
-    std::uint32_t Integer(std::optional<std::uint32_t>& value) {
-        if (value) return MCIERR_DUPLICATE_FLAGS;
-        if (pos_ + 1 >= tokens_.size()) return MCIERR_MISSING_PARAMETER;
-        value = ReadInteger(tokens_[++pos_].text);
-        return value ? 0 : MCIERR_BAD_INTEGER;
-    }
-
     const std::vector<Token>& tokens_;
     MciCommand& command_;
     std::size_t pos_ = 0;
@@ -164,6 +146,7 @@ QByteArray ExtensionOf(const QByteArray& path) {
 
 MciParseResult ParseMciCommand(const QByteArray& text) {
     MciParseResult result;
+    result.command.text = text;
     std::vector<Token> tokens;
     if ((result.error = Tokenize(text, tokens))) return result;
     if (tokens.empty()) {

@@ -1,13 +1,12 @@
 #pragma once
 
 // Reading of MCI command strings ("open "C:\a b.mid" alias sng", "status sng mode", ...) into a
-// plain record, with the classic MCI error codes. No audio here: the interpreter that carries the
-// commands out lives with the platform's sound service.
+// plain record, with the classic MCI error codes. A command is read once, where it is written
+// (APIModule), and handed down as read. No audio here: SdlMci carries the commands out.
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
-#include <optional>
 
 namespace tavello {
 
@@ -22,15 +21,11 @@ inline constexpr std::uint32_t MCIERR_INVALID_DEVICE_NAME = MCIERR_BASE + 7;
 inline constexpr std::uint32_t MCIERR_OUT_OF_MEMORY = MCIERR_BASE + 8;
 inline constexpr std::uint32_t MCIERR_DEVICE_OPEN = MCIERR_BASE + 9;
 inline constexpr std::uint32_t MCIERR_MISSING_COMMAND_STRING = MCIERR_BASE + 11;
-inline constexpr std::uint32_t MCIERR_PARAM_OVERFLOW = MCIERR_BASE + 12;
 inline constexpr std::uint32_t MCIERR_MISSING_STRING_ARGUMENT = MCIERR_BASE + 13;
-inline constexpr std::uint32_t MCIERR_BAD_INTEGER = MCIERR_BASE + 14;
 inline constexpr std::uint32_t MCIERR_MISSING_PARAMETER = MCIERR_BASE + 17;
-inline constexpr std::uint32_t MCIERR_UNSUPPORTED_FUNCTION = MCIERR_BASE + 18;
 inline constexpr std::uint32_t MCIERR_FILE_NOT_FOUND = MCIERR_BASE + 19;
 inline constexpr std::uint32_t MCIERR_CANNOT_USE_ALL = MCIERR_BASE + 23;
 inline constexpr std::uint32_t MCIERR_EXTENSION_NOT_FOUND = MCIERR_BASE + 25;
-inline constexpr std::uint32_t MCIERR_OUTOFRANGE = MCIERR_BASE + 26;
 inline constexpr std::uint32_t MCIERR_FLAGS_NOT_COMPATIBLE = MCIERR_BASE + 28;
 inline constexpr std::uint32_t MCIERR_DUPLICATE_ALIAS = MCIERR_BASE + 33;
 inline constexpr std::uint32_t MCIERR_MISSING_DEVICE_NAME = MCIERR_BASE + 36;
@@ -38,11 +33,14 @@ inline constexpr std::uint32_t MCIERR_NO_CLOSING_QUOTE = MCIERR_BASE + 38;
 inline constexpr std::uint32_t MCIERR_DUPLICATE_FLAGS = MCIERR_BASE + 39;
 inline constexpr std::uint32_t MCIERR_INVALID_FILE = MCIERR_BASE + 40;
 
-enum class MciVerb { Open, Close, Play, Stop, Pause, Resume, Status };
-enum class MciStatusItem { None, Mode, Ready, Length, Position };
+// Only what the show sends is read; any other verb is an unrecognized command.
+enum class MciVerb { Open, Close, Play, Stop, Status };
+enum class MciStatusItem { None, Mode };
 enum class MciDeviceType { None, WaveAudio, Sequencer, MpegVideo };
 
 struct MciCommand {
+    // The command as it was written, for records; the fields below are what it says.
+    QByteArray text;
     MciVerb verb = MciVerb::Open;
     // The alias (or "all"); for open, the element (file) name exactly as written, quotes removed.
     QByteArray device;
@@ -51,8 +49,6 @@ struct MciCommand {
     QByteArray type;
     QByteArray alias;
     bool shareable = false;
-    // play only: the start position in milliseconds.
-    std::optional<std::uint32_t> from;
     // status only.
     MciStatusItem item = MciStatusItem::None;
     bool wait = false;

@@ -14,8 +14,7 @@ class MusicLock;
 class SharedMusicMci final : public MciService {
   public:
     SharedMusicMci(MciService& inner, MusicLock& lock) : inner_(inner), lock_(lock) {}
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t callback) override;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override;
 
   private:
     MciService& inner_;
@@ -26,8 +25,7 @@ class SharedMusicMci final : public MciService {
 // No sound at all, for a settings preview: every command fails as on a machine without audio.
 class SilentMci final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t callback) override;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override;
 };
 
 }  // namespace tavello

@@ -1,81 +1,52 @@
 #pragma once
 
-#include <QChar>
+#include <QList>
 #include <QString>
 #include <QStringList>
-#include <cstdint>
 
 namespace tavello {
 
-inline constexpr std::uint32_t OFN_HIDEREADONLY = 0x00000004;
-inline constexpr std::uint32_t OFN_ALLOWMULTISELECT = 0x00000200;
-inline constexpr std::uint32_t OFN_EXPLORER = 0x00080000;
-
-// The common file-open dialog's record in its classic ANSI shape (76 bytes on the platform).
-// The text fields are wide strings that may hold embedded NULs: a filter is "description NUL
-// patterns NUL", and after the call lpstrFile holds the dialog's whole answer. The numeric fields
-// keep their classic widths; the handles are 32-bit.
-struct OPENFILENAME {
-    std::uint32_t lStructSize = 0;
-    std::uint32_t hwndOwner = 0;
-    std::uint32_t hInstance = 0;
-    QString lpstrFilter;
-    QString lpstrCustomFilter;
-    std::uint32_t nMaxCustFilter = 0;
-    std::uint32_t nFilterIndex = 0;
-    QString lpstrFile;
-    std::uint32_t nMaxFile = 0;
-    QString lpstrFileTitle;
-    std::uint32_t nMaxFileTitle = 0;
-    QString lpstrInitialDir;
-    QString lpstrTitle;
-    std::uint32_t Flags = 0;
-    std::uint16_t nFileOffset = 0;
-    std::uint16_t nFileExtension = 0;
-    QString lpstrDefExt;
-    std::int32_t lCustData = 0;
-    std::uint32_t lpfnHook = 0;
-    std::uint32_t lpTemplateName = 0;
+// One entry of a file dialog's filter list: the text the user reads, and the name patterns it
+// shows ("*.JPG"; names match in any case).
+struct FileFilter {
+    QString description;
+    QStringList patterns;
+    bool operator==(const FileFilter&) const = default;
 };
 
-inline constexpr std::uint32_t kOpenFileNameSize = 76;
+// What a file-open dialog asks for: its filters (the first one selected) and whether several
+// files may be chosen at once.
+struct FileRequest {
+    QList<FileFilter> filters;
+    bool several = false;
+    bool operator==(const FileRequest&) const = default;
+};
 
-// The system's file-open dialog. Returns nonzero when the user confirmed a choice, having written
-// the answer into lpstrFile (one file: path NUL; several: folder NUL name NUL ... NUL NUL) and
-// lpstrFileTitle (one file: its name; several: starts with NUL). Returns 0 on cancel or failure.
-// ChooseFolder asks for one existing folder and returns its full path, or "" on cancel.
+// The system's file dialogs. ChooseFiles answers the chosen files' full paths in the dialog's
+// order, or nothing on cancel or failure. ChooseFolder asks for one existing folder and returns
+// its full path, or "" on cancel.
 class FileDialogService {
   public:
     virtual ~FileDialogService() = default;
-    virtual std::int32_t GetOpenFileNameA(OPENFILENAME& ofn) = 0;
+    virtual QStringList ChooseFiles(const FileRequest& request) = 0;
     virtual QString ChooseFolder() = 0;
 };
 
 FileDialogService& SystemFileDialog();
 
-// The character that separates a folder from the name in the paths the dialog answers with.
-QChar FolderSeparator();
+// The music dialog's request: one WAV, MIDI or MP3 file.
+FileRequest MusicFileRequest();
 
-// Writes the chosen files into the record as the platform's explorer-style dialog answers:
-// one file gives "path NUL" and its name in the file-title buffer; several give "folder NUL
-// name NUL ... name NUL NUL" with the file-title buffer starting with NUL. The folder is the
-// deepest one holding every file. The buffers grow when the answer does not fit, so a long
-// selection is never lost; nMaxFile follows.
-void WriteExplorerAnswer(OPENFILENAME& ofn, const QStringList& chosenPaths, QChar separator);
+// The music dialog. Returns the chosen path, or "" when cancelled.
+QString ChooseMusicFile(FileDialogService& dialogs);
 
-// The music dialog: one WAV, MIDI or MP3 file. The caller puts the empty file buffer into
-// ofn.lpstrFile first. Returns the chosen path, or "" when cancelled.
-QString ChooseMusicFile(FileDialogService& dialogs, OPENFILENAME& ofn);
+// The picture dialog's request: one or more files; first the filter "画像ファイル(*.JPG;...)"
+// with every extension given (upper case), then the classic JPEG and BMP filter. With no
+// extensions only the classic filter.
+FileRequest PictureFileRequest(const QStringList& extensions);
 
-// The picture dialog's filters: first "画像ファイル(*.JPG;*.JPEG;...)" with every extension given
-// (upper case; the dialog matches names in any case), then the classic JPEG and BMP filter. With
-// no extensions only the classic filter.
-QString PictureFilter(const QStringList& extensions);
-
-// The picture dialog: one or more picture files, the filter of every readable format (the
-// `extensions`) selected first. Returns the path of the one chosen file, or the folder when
-// several were chosen (the names stay in ofn.lpstrFile), or "" when cancelled.
-QString ChoosePictureFiles(FileDialogService& dialogs, OPENFILENAME& ofn,
-                           const QStringList& extensions);
+// The picture dialog: the chosen pictures' paths in the dialog's order, none when cancelled.
+// The list limit is the caller's.
+QStringList ChoosePictureFiles(FileDialogService& dialogs, const QStringList& extensions);
 
 }  // namespace tavello

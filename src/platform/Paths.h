@@ -21,8 +21,4 @@ QString UserRuntimeFolder();
 // found above into the environment. Call it first thing, before any thread starts.
 void AdoptUserRuntimeFolder();
 
-// The classic lookup: copies the folder into buffer (NUL-terminated, at most size bytes including
-// the NUL) and returns its length, or the size needed when the buffer is too small.
-unsigned GetWindowsDirectoryA(char* buffer, unsigned size);
-
 }  // namespace tavello

@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <optional>
-#include <vector>
 
 namespace tavello {
 namespace {
@@ -78,16 +77,7 @@ QString OnOneLine(const QString& text) {
 }
 
 QString WinPath() {
-    std::vector<char> buffer(260, '\0');
-    const unsigned needed =
-        GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
-    // A folder longer than the classic buffer would otherwise leave the path empty, which would
-    // put the settings in the file system's root.
-    if (needed >= buffer.size()) {
-        buffer.assign(needed + 1, '\0');
-        GetWindowsDirectoryA(buffer.data(), static_cast<unsigned>(buffer.size()));
-    }
-    return QString::fromLocal8Bit(buffer.data()) + QDir::separator();
+    return SettingsFolder() + QDir::separator();
 }
 
 QString SettingsPath() {

@@ -45,11 +45,9 @@ class FakeMessageBox final : public MessageBoxService {
 // Answers the next dialog with the given files (empty: cancel), as the system dialog would.
 class FakeFileDialog final : public FileDialogService {
   public:
-    std::int32_t GetOpenFileNameA(OPENFILENAME& ofn) override {
-        seen.push_back(ofn);
-        if (answer.isEmpty()) return 0;
-        WriteExplorerAnswer(ofn, answer, separator);
-        return 1;
+    QStringList ChooseFiles(const FileRequest& request) override {
+        seen.push_back(request);
+        return answer;
     }
     // Answers the folder chooser with folderAnswer ("" cancels), counting the calls.
     QString ChooseFolder() override {
@@ -57,8 +55,7 @@ class FakeFileDialog final : public FileDialogService {
         return folderAnswer;
     }
     QStringList answer;
-    QChar separator = QChar(u'/');
-    std::vector<OPENFILENAME> seen;
+    std::vector<FileRequest> seen;
     QString folderAnswer;
     int folderCalls = 0;
 };
@@ -85,9 +82,8 @@ class FakeShell final : public ShellService {
 // The dialog only stores a music path; any command reaching the music device is a fault.
 class RecordingMci final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char*, std::uint32_t,
-                                 std::uintptr_t) override {
-        commands << QString::fromLocal8Bit(command);
+    std::uint32_t Send(const MciParseResult& sent, QByteArray&) override {
+        commands << QString::fromLocal8Bit(sent.command.text);
         return 0;
     }
     QStringList commands;

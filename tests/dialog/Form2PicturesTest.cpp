@@ -57,10 +57,9 @@ TEST_F(PicturesTest, AddingFollowsTheDialogsAnswer) {
         choose(row.chosen);
         EXPECT_EQ(Items(list()), row.chosen);
         EXPECT_EQ(total(), QString::number(row.chosen.size()));
-        const OPENFILENAME& asked = files_.seen.back();
-        EXPECT_EQ(asked.Flags, 0x80204u);
-        EXPECT_EQ(asked.nMaxFile, 4095u);
-        EXPECT_EQ(asked.lpstrFilter, PictureFilter(PictureExtensions()));
+        const FileRequest& asked = files_.seen.back();
+        EXPECT_TRUE(asked.several);
+        EXPECT_EQ(asked, PictureFileRequest(PictureExtensions()));
     }
     EXPECT_TRUE(messages_.shown.empty());
 }
@@ -277,11 +276,10 @@ TEST_F(PicturesTest, MusicButtonReplacesTheTextOnlyWhenAFileIsChosen) {
     files_.answer = {};
     form_->btnMdata_Click();
     EXPECT_EQ(music->text(), "");
-    const OPENFILENAME& asked = files_.seen.back();
-    EXPECT_EQ(asked.nMaxFile, 511u);
-    EXPECT_EQ(asked.Flags, 0x80004u);
-    EXPECT_EQ(asked.lpstrFilter.section(QChar(u'\0'), 0, 0),
-              QStringLiteral("WAV,MID,MP3ﾌｧｧｲﾙ(*.WAV,*.MID,*.MP3)"));
+    const FileRequest& asked = files_.seen.back();
+    EXPECT_FALSE(asked.several);
+    ASSERT_EQ(asked.filters.size(), 1);
+    EXPECT_EQ(asked.filters[0].description, QStringLiteral("WAV,MID,MP3ﾌｧｧｲﾙ(*.WAV,*.MID,*.MP3)"));
 
     music->setText("typed by hand");
     files_.answer = {"/music/song.mp3"};

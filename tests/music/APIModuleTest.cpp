@@ -5,15 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <cstring>
 #include <map>
 #include <vector>
 
 namespace tavello {
 namespace {
 
-// Answers commands from a script and records every call; a failing answer leaves the buffer
-// exactly as it found it, as a real device may.
+// Answers commands from a script and records every call; a failing answer leaves the reply
+// empty.
 class ScriptedMci : public MciService {
   public:
     struct Answer {
@@ -22,21 +21,19 @@ class ScriptedMci : public MciService {
     };
     struct Call {
         QByteArray command;
-        std::uint32_t replyLength;
-        std::uintptr_t callback;
+        bool replyEmpty;  // the reply the call was handed
     };
 
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t callback) override {
-        calls.push_back({command, replyLength, callback});
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override {
+        const QByteArray& command = sent.command.text;
+        calls.push_back({command, reply.isEmpty()});
         Answer answer;
         auto it = answers.find(command);
         if (it != answers.end() && !it->second.empty()) {
             answer = it->second.front();
             if (it->second.size() > 1) it->second.erase(it->second.begin());
         }
-        if (answer.result == 0 && !answer.reply.isEmpty())
-            std::memcpy(reply, answer.reply.constData(), answer.reply.size() + 1);
+        if (answer.result == 0) reply = answer.reply;
         return answer.result;
     }
 
@@ -50,14 +47,12 @@ class ScriptedMci : public MciService {
     std::vector<Call> calls;
 };
 
-// Reads every command as the device does and keeps what it understood.
+// Keeps every command as the device receives it, read.
 class ParsingMci : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t /*callback*/) override {
-        if (reply && replyLength > 0) reply[0] = '\0';
-        parsed.push_back(ParseMciCommand(command));
-        return parsed.back().error;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray&) override {
+        parsed.push_back(sent);
+        return sent.error;
     }
 
     std::vector<MciParseResult> parsed;
@@ -85,10 +80,8 @@ TEST(APIModuleTest, SendsTheFixedCommandStrings) {
                                               "open \"\" alias sng",
                                               "play sng"};
     EXPECT_EQ(mci.Commands(), expected);
-    for (const auto& call : mci.calls) {
-        EXPECT_EQ(call.replyLength, 255u);
-        EXPECT_EQ(call.callback, 0u);
-    }
+    // Each call starts from a fresh reply.
+    for (const auto& call : mci.calls) EXPECT_TRUE(call.replyEmpty);
 }
 
 TEST(APIModuleTest, AnyFileNameReachesTheDeviceAsOneNameAndNeverAsKeywords) {

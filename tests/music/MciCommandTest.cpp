@@ -33,18 +33,14 @@ TEST(MciCommandTest, ReadsCommandsAsTheyAreWritten) {
         {"close sng", 0, MciVerb::Close, "sng"},
         {"close ALL", 0, MciVerb::Close, "ALL", "", "", MciStatusItem::None, false, true},
         {"close \"all\"", 0, MciVerb::Close, "all"},  // a quoted name is a name
-        {"pause sng", 0, MciVerb::Pause, "sng"},
-        {"resume sng", 0, MciVerb::Resume, "sng"},
         {"status sng mode", 0, MciVerb::Status, "sng", "", "", MciStatusItem::Mode},
         {"status sng MODE wait", 0, MciVerb::Status, "sng", "", "", MciStatusItem::Mode, true},
-        {"status sng length", 0, MciVerb::Status, "sng", "", "", MciStatusItem::Length},
-        {"status sng position", 0, MciVerb::Status, "sng", "", "", MciStatusItem::Position},
-        {"status sng ready", 0, MciVerb::Status, "sng", "", "", MciStatusItem::Ready},
     };
     for (const ParseCase& c : cases) {
         SCOPED_TRACE(c.text);
         const MciParseResult r = ParseMciCommand(QByteArray(c.text));
         ASSERT_EQ(r.error, c.error);
+        EXPECT_EQ(r.command.text, QByteArray(c.text));
         EXPECT_EQ(r.command.verb, c.verb);
         EXPECT_EQ(r.command.device, QByteArray(c.device));
         EXPECT_EQ(r.command.alias, QByteArray(c.alias));
@@ -55,10 +51,7 @@ TEST(MciCommandTest, ReadsCommandsAsTheyAreWritten) {
     }
 }
 
-TEST(MciCommandTest, ReadsTheStartPositionOfPlay) {
-    EXPECT_EQ(ParseMciCommand("play sng from 1500").command.from, 1500u);
-    EXPECT_EQ(ParseMciCommand("play sng from 0 wait").command.from, 0u);
-    EXPECT_FALSE(ParseMciCommand("play sng").command.from.has_value());
+TEST(MciCommandTest, ReadsTheFlags) {
     EXPECT_TRUE(ParseMciCommand("open x.wav shareable").command.shareable);
     EXPECT_TRUE(ParseMciCommand("close sng notify").command.notify);
 }
@@ -71,6 +64,14 @@ TEST(MciCommandTest, RefusesMalformedCommandsWithTheClassicCodes) {
         {"", MCIERR_MISSING_COMMAND_STRING},
         {"   \t", MCIERR_MISSING_COMMAND_STRING},
         {"jump sng", MCIERR_UNRECOGNIZED_COMMAND},
+        // Verbs and items the show never sends are not read.
+        {"pause sng", MCIERR_UNRECOGNIZED_COMMAND},
+        {"resume sng", MCIERR_UNRECOGNIZED_COMMAND},
+        {"seek sng to start", MCIERR_UNRECOGNIZED_COMMAND},
+        {"play sng from 0", MCIERR_UNRECOGNIZED_KEYWORD},
+        {"status sng length", MCIERR_UNRECOGNIZED_KEYWORD},
+        {"status sng position", MCIERR_UNRECOGNIZED_KEYWORD},
+        {"status sng ready", MCIERR_UNRECOGNIZED_KEYWORD},
         {"\"open\" a.wav", MCIERR_UNRECOGNIZED_COMMAND},
         {"open \"C:\\a b.mid alias sng", MCIERR_NO_CLOSING_QUOTE},
         {"play", MCIERR_MISSING_DEVICE_NAME},
@@ -80,7 +81,6 @@ TEST(MciCommandTest, RefusesMalformedCommandsWithTheClassicCodes) {
         {"open a.wav alias \"\"", MCIERR_MISSING_STRING_ARGUMENT},
         {"open a.wav alias x alias y", MCIERR_DUPLICATE_FLAGS},
         {"stop sng wait wait", MCIERR_DUPLICATE_FLAGS},
-        {"play sng from 1 from 2", MCIERR_DUPLICATE_FLAGS},
         {"open C:\\a b.mid alias sng", MCIERR_UNRECOGNIZED_KEYWORD},
         {"play sng loudly", MCIERR_UNRECOGNIZED_KEYWORD},
         {"close sng type waveaudio", MCIERR_UNRECOGNIZED_KEYWORD},
@@ -89,11 +89,7 @@ TEST(MciCommandTest, RefusesMalformedCommandsWithTheClassicCodes) {
         {"status sng volume", MCIERR_UNRECOGNIZED_KEYWORD},
         {"status sng", MCIERR_MISSING_PARAMETER},
         {"status sng wait", MCIERR_MISSING_PARAMETER},
-        {"status sng mode ready", MCIERR_FLAGS_NOT_COMPATIBLE},
-        {"play sng from", MCIERR_MISSING_PARAMETER},
-        {"play sng from x1", MCIERR_BAD_INTEGER},
-        {"play sng from -5", MCIERR_BAD_INTEGER},
-        {"play sng from 99999999999", MCIERR_BAD_INTEGER},
+        {"status sng mode mode", MCIERR_FLAGS_NOT_COMPATIBLE},
         {"open all", MCIERR_CANNOT_USE_ALL},
         {"play all", MCIERR_CANNOT_USE_ALL},
         {"status all mode", MCIERR_CANNOT_USE_ALL},

@@ -3,7 +3,7 @@
 
 #include "MusicFixtures.h"
 #include "music/APIModule.h"
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>

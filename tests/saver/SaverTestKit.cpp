@@ -8,17 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <cstring>
 
 namespace tavello::test {
 
-std::uint32_t FakeMci::mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                      std::uintptr_t) {
-    commands << QString::fromUtf8(command);
-    if (reply && length > 0) {
-        reply[0] = '\0';
-        if (command == "status sng mode") std::strncpy(reply, mode.constData(), length - 1);
-    }
+std::uint32_t FakeMci::Send(const MciParseResult& sent, QByteArray& reply) {
+    commands << QString::fromUtf8(sent.command.text);
+    reply = sent.command.text == "status sng mode" ? mode : QByteArray();
     return 0;
 }
 

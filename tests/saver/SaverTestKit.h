@@ -33,8 +33,7 @@ class FakeCursor final : public CursorService {
 
 class FakeMci final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                 std::uintptr_t) override;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override;
     QStringList commands;
     QByteArray mode = "playing";
 };

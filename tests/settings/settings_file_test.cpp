@@ -321,5 +321,30 @@ TEST(SettingsFileTest, WinPathSurvivesAFolderLongerThanTheClassicBuffer) {
     EXPECT_EQ(WinPath(), longBase + "/tavello/");
 }
 
+TEST(SettingsFileTest, WinPathFallsBackToTheHomeConfigFolder) {
+    TestDir dir;
+    const QByteArray oldHome = qgetenv("HOME");
+    const QString home = dir.file(QStringLiteral("home"));
+    qputenv("HOME", home.toLocal8Bit());
+    const struct {
+        const char* what;
+        const char* configHome;  // nullptr: unset
+        QString expected;
+    } rows[] = {
+        {"set", "/srv/cfg", "/srv/cfg/tavello/"},
+        {"empty", "", home + "/.config/tavello/"},
+        {"unset", nullptr, home + "/.config/tavello/"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.configHome)
+            setenv("XDG_CONFIG_HOME", row.configHome, 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+        EXPECT_EQ(WinPath(), row.expected);
+    }
+    qputenv("HOME", oldHome);
+}
+
 }  // namespace
 }  // namespace tavello

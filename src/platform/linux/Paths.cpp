@@ -4,17 +4,15 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <cstdlib>
-#include <cstring>
 
 namespace tavello {
 
 QString SettingsFolder() {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    const QString base = (configHome && *configHome)
-                             ? QString::fromLocal8Bit(configHome)
-                             : QDir::homePath() + QStringLiteral("/.config");
-    return base + QStringLiteral("/tavello");
+    // $XDG_CONFIG_HOME, or ~/.config when it is unset or empty.
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/tavello");
 }
 
 bool EnsureSettingsFolder() {
@@ -43,15 +41,6 @@ void AdoptUserRuntimeFolder() {
     if (current != nullptr && *current == '/') return;  // the session's own; an empty one is none
     const QString folder = UserRuntimeFolder();
     if (!folder.isEmpty()) setenv("XDG_RUNTIME_DIR", QFile::encodeName(folder).constData(), 1);
-}
-
-unsigned GetWindowsDirectoryA(char* buffer, unsigned size) {
-    const QByteArray folder = SettingsFolder().toLocal8Bit();
-    const auto length = static_cast<unsigned>(folder.size());
-    if (buffer == nullptr || length + 1 > size) return length + 1;
-    std::memcpy(buffer, folder.constData(), length);
-    buffer[length] = '\0';
-    return length;
 }
 
 }  // namespace tavello

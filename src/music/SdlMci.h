@@ -12,7 +12,7 @@ typedef struct _Mix_Music Mix_Music;
 
 namespace tavello {
 
-// The MCI command-string interface over SDL2_mixer: open/close/play/stop/pause/resume/status on
+// The MCI commands the show sends, carried out over SDL2_mixer: open/close/play/stop/status mode on
 // named devices, WAV on "waveaudio", MIDI on "sequencer" (FluidSynth), MP3 on "mpegvideo".
 // The audio device is opened by the first "open" and closed when this object goes away.
 class SdlMci : public MciService {
@@ -22,8 +22,7 @@ class SdlMci : public MciService {
     SdlMci(const SdlMci&) = delete;
     SdlMci& operator=(const SdlMci&) = delete;
 
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t replyLength,
-                                 std::uintptr_t callback) override;
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override;
 
   private:
     struct Device;
@@ -34,9 +33,6 @@ class SdlMci : public MciService {
     std::uint32_t Close(Device& device);
     std::uint32_t Play(Device& device, const MciCommand& command);
     std::uint32_t Stop(Device& device);
-    std::uint32_t Pause(Device& device);
-    std::uint32_t Resume(Device& device);
-    std::uint32_t Status(Device& device, MciStatusItem item, QByteArray& reply);
 
     std::uint32_t StartAudio();
     void StopAudio();

@@ -1,7 +1,7 @@
-#include "music/linux/SdlMci.h"
+#include "music/SdlMci.h"
 
+#include "music/FileRWops.h"
 #include "music/MidiFile.h"
-#include "music/linux/FileRWops.h"
 #include "platform/RegularFile.h"
 
 #include <SDL.h>
@@ -10,9 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace tavello {
@@ -70,10 +68,6 @@ Mix_Music* LoadFrom(std::unique_ptr<QFile> file, Mix_MusicType type) {
     return source ? Mix_LoadMUSType_RW(source, type, SDL_TRUE) : nullptr;
 }
 
-QByteArray Milliseconds(double seconds) {
-    return QByteArray::number(static_cast<qlonglong>(std::llround(seconds * 1000.0)));
-}
-
 }  // namespace
 
 struct SdlMci::Device {
@@ -82,9 +76,6 @@ struct SdlMci::Device {
     QByteArray path;
     QByteArray stamp;
     Mix_Music* music = nullptr;
-    // The mixer keeps a stopped or paused device's music paused so that "play" or "resume"
-    // continues where it was; only this flag tells "paused" from "stopped".
-    bool paused = false;
 };
 
 SdlMci::SdlMci() = default;
@@ -93,18 +84,10 @@ SdlMci::~SdlMci() {
     StopAudio();
 }
 
-std::uint32_t SdlMci::mciSendStringA(const QByteArray& command, char* reply,
-                                     std::uint32_t replyLength, std::uintptr_t /*callback*/) {
-    // No command here posts a notification: with the callback window 0 it would go nowhere.
-    if (reply && replyLength > 0) reply[0] = '\0';
-    const MciParseResult parsed = ParseMciCommand(command);
-    if (parsed.error) return parsed.error;
-    QByteArray text;
-    if (const std::uint32_t error = Execute(parsed.command, text)) return error;
-    if (text.isEmpty() || !reply || replyLength == 0) return 0;
-    if (static_cast<std::uint64_t>(text.size()) + 1 > replyLength) return MCIERR_PARAM_OVERFLOW;
-    std::memcpy(reply, text.constData(), static_cast<std::size_t>(text.size()) + 1);
-    return 0;
+std::uint32_t SdlMci::Send(const MciParseResult& sent, QByteArray& reply) {
+    // No command here posts a notification: there is no window to post it to.
+    reply.clear();
+    return sent.error ? sent.error : Execute(sent.command, reply);
 }
 
 std::uint32_t SdlMci::Execute(const MciCommand& command, QByteArray& reply) {
@@ -124,12 +107,9 @@ std::uint32_t SdlMci::Execute(const MciCommand& command, QByteArray& reply) {
             return Play(*device, command);
         case MciVerb::Stop:
             return Stop(*device);
-        case MciVerb::Pause:
-            return Pause(*device);
-        case MciVerb::Resume:
-            return Resume(*device);
         case MciVerb::Status:
-            return Status(*device, command.item, reply);
+            reply = ModeOf(*device);  // mode is the one item there is
+            return 0;
         case MciVerb::Open:
             break;
     }
@@ -226,25 +206,13 @@ std::uint32_t SdlMci::Close(Device& device) {
 }
 
 std::uint32_t SdlMci::Play(Device& device, const MciCommand& command) {
-    if (command.from) {
-        const double length = Mix_MusicDuration(device.music);
-        if (length >= 0 && *command.from > length * 1000.0) return MCIERR_OUTOFRANGE;
-    }
+    // A stopped song is held paused by the mixer, so play goes on where it stopped.
     const bool heldHere = IsCurrent(device) && Mix_PlayingMusic();
     if (!heldHere) {
         if (Mix_PlayMusic(device.music, 0) < 0) return MCIERR_HARDWARE;
         current_ = &device;
     }
-    if (command.from && (heldHere || *command.from > 0) &&
-        Mix_SetMusicPosition(*command.from / 1000.0) < 0) {
-        if (!heldHere) {
-            Mix_HaltMusic();
-            current_ = nullptr;
-        }
-        return MCIERR_UNSUPPORTED_FUNCTION;
-    }
     Mix_ResumeMusic();
-    device.paused = false;
     if (command.wait) {
         while (ModeOf(device) == "playing") SDL_Delay(10);
     }
@@ -253,60 +221,11 @@ std::uint32_t SdlMci::Play(Device& device, const MciCommand& command) {
 
 std::uint32_t SdlMci::Stop(Device& device) {
     if (IsCurrent(device) && Mix_PlayingMusic()) Mix_PauseMusic();
-    device.paused = false;
     return 0;
-}
-
-std::uint32_t SdlMci::Pause(Device& device) {
-    if (ModeOf(device) == "playing") {
-        Mix_PauseMusic();
-        device.paused = true;
-    }
-    return 0;
-}
-
-std::uint32_t SdlMci::Resume(Device& device) {
-    if (ModeOf(device) == "paused") {
-        Mix_ResumeMusic();
-        device.paused = false;
-    }
-    return 0;
-}
-
-std::uint32_t SdlMci::Status(Device& device, MciStatusItem item, QByteArray& reply) {
-    switch (item) {
-        case MciStatusItem::Mode:
-            reply = ModeOf(device);
-            return 0;
-        case MciStatusItem::Ready:
-            reply = "true";
-            return 0;
-        case MciStatusItem::Length: {
-            const double length = Mix_MusicDuration(device.music);
-            if (length < 0) return MCIERR_UNSUPPORTED_FUNCTION;
-            reply = Milliseconds(length);
-            return 0;
-        }
-        case MciStatusItem::Position: {
-            if (!IsCurrent(device)) {
-                reply = "0";
-                return 0;
-            }
-            const double position = Mix_PlayingMusic() ? Mix_GetMusicPosition(device.music)
-                                                       : Mix_MusicDuration(device.music);
-            if (position < 0) return MCIERR_UNSUPPORTED_FUNCTION;
-            reply = Milliseconds(position);
-            return 0;
-        }
-        case MciStatusItem::None:
-            break;
-    }
-    return MCIERR_MISSING_PARAMETER;
 }
 
 QByteArray SdlMci::ModeOf(const Device& device) const {
-    if (!IsCurrent(device) || !Mix_PlayingMusic()) return "stopped";
-    if (Mix_PausedMusic()) return device.paused ? "paused" : "stopped";
+    if (!IsCurrent(device) || !Mix_PlayingMusic() || Mix_PausedMusic()) return "stopped";
     return "playing";
 }
 

@@ -1,4 +1,4 @@
-#include "music/linux/FileRWops.h"
+#include "music/FileRWops.h"
 
 #include <SDL.h>
 

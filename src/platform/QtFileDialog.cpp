@@ -8,8 +8,6 @@ namespace tavello {
 
 namespace {
 
-const QChar kNul(u'\0');
-
 // "*.JPG" becomes "*.[jJ][pP][gG]": the classic dialog matches names case-insensitively, and
 // the pattern then matches alike whatever the file system or dialog implementation does.
 QString CaseInsensitivePattern(const QString& pattern) {
@@ -27,56 +25,41 @@ QString CaseInsensitivePattern(const QString& pattern) {
     return result;
 }
 
-// lpstrFilter holds "description NUL patterns NUL" pairs (patterns separated by ';') and ends
-// at an empty description.
-QStringList NameFilters(const QString& lpstrFilter) {
-    const QStringList pieces = lpstrFilter.split(kNul);
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < pieces.size() && !pieces[i].isEmpty(); i += 2) {
+QStringList NameFilters(const QList<FileFilter>& filters) {
+    QStringList names;
+    for (const FileFilter& filter : filters) {
         QStringList patterns;
-        for (const QString& pattern : pieces[i + 1].split(u';', Qt::SkipEmptyParts))
+        for (const QString& pattern : filter.patterns)
             patterns << CaseInsensitivePattern(pattern.trimmed());
-        filters << pieces[i] + QStringLiteral(" (") + patterns.join(u' ') + u')';
+        names << filter.description + QStringLiteral(" (") + patterns.join(u' ') + u')';
     }
-    return filters;
+    return names;
 }
 
-QString TextBeforeNul(const QString& text) {
-    return text.section(kNul, 0, 0);
-}
-
-void Configure(QFileDialog& dialog, const OPENFILENAME& ofn) {
+void Configure(QFileDialog& dialog, const FileRequest& request) {
     // Qt's own dialog everywhere, so the answer and the pattern matching are the same on every
     // desktop; the description is shown as written, without the generated pattern list.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((ofn.Flags & OFN_ALLOWMULTISELECT) ? QFileDialog::ExistingFiles
-                                                          : QFileDialog::ExistingFile);
-    const QStringList filters = NameFilters(ofn.lpstrFilter);
+    dialog.setFileMode(request.several ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    const QStringList filters = NameFilters(request.filters);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const qsizetype index = ofn.nFilterIndex >= 1 ? ofn.nFilterIndex - 1 : 0;
-        dialog.selectNameFilter(filters.value(index, filters.front()));
+        dialog.selectNameFilter(filters.front());
     }
-    const QString title = TextBeforeNul(ofn.lpstrTitle);
-    if (!title.isEmpty()) dialog.setWindowTitle(title);
-    const QString folder = TextBeforeNul(ofn.lpstrInitialDir);
-    if (!folder.isEmpty()) dialog.setDirectory(folder);
 }
 
 class QtFileDialogService final : public FileDialogService {
   public:
-    std::int32_t GetOpenFileNameA(OPENFILENAME& ofn) override {
+    QStringList ChooseFiles(const FileRequest& request) override {
         QFileDialog dialog;
         dialog.setObjectName(QStringLiteral("OpenFileDialog"));
-        Configure(dialog, ofn);
-        if (dialog.exec() != QDialog::Accepted) return 0;
+        Configure(dialog, request);
+        if (dialog.exec() != QDialog::Accepted) return {};
         QStringList chosen = dialog.selectedFiles();
-        if (chosen.isEmpty()) return 0;
         for (QString& path : chosen) path = QDir::toNativeSeparators(path);
-        WriteExplorerAnswer(ofn, chosen, FolderSeparator());
-        return 1;
+        return chosen;
     }
 
     QString ChooseFolder() override {
@@ -95,10 +78,6 @@ class QtFileDialogService final : public FileDialogService {
 };
 
 }  // namespace
-
-QChar FolderSeparator() {
-    return u'/';
-}
 
 FileDialogService& SystemFileDialog() {
     static QtFileDialogService service;

@@ -23,12 +23,6 @@ QStringList ScreenFonts() {
     return QFontDatabase::families();
 }
 
-void PreferSmallScreenUpdates() {
-    // Each shared-memory transfer waits for the X server's completion event, a thread wake-up
-    // per banner tick; a plain transfer of the strip's few kilobytes is cheaper.
-    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
-}
-
 int TimerInterval(int requestedMs) {
     return std::max(requestedMs, kTimerFloorMs);
 }
