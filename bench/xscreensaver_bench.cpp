@@ -5,7 +5,7 @@
 //   xscreensaver_bench
 
 #include "BenchCommon.h"
-#include "startup/XScreensaverList.h"
+#include "host/XScreensaverList.h"
 
 #include <QElapsedTimer>
 #include <vector>

@@ -4,13 +4,13 @@
 // "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list.
 
 #include "dialog/DialogEntry.h"
+#include "host/AddToXScreensaver.h"
 #include "password/UserReg.h"
 #include "platform/EndSignals.h"
 #include "platform/Paths.h"
 #include "saver/SaverEntry.h"
-#include "startup/AddToXScreensaver.h"
 #include "startup/DisplayCheck.h"
-#include "startup/HostEntry.h"
+#include "startup/HackStart.h"
 #include "startup/Start.h"
 #include "startup/SystemServices.h"
 #include "toolkit/Toolkit.h"

@@ -14,8 +14,8 @@ class MusicLock {
     virtual bool TryTake() = 0;
 };
 
-// The lock of this user, in a private folder of the temporary folder, whatever the environment
-// says about runtime or configuration folders.
+// The lock of this user, in the first private folder of the user's lock folders: the runtime
+// folder, /tmp/tavello-<uid>, then ~/.cache/tavello.
 MusicLock& SystemMusicLock();
 
 }  // namespace tavello

@@ -12,8 +12,8 @@ tavello=$1
 host_window_bin=$2
 e2e_prepare host_music_e2e
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
-export TMPDIR="$work/tmp" SDL_AUDIODRIVER=disk
-mkdir -p "$XDG_CONFIG_HOME/tavello" "$TMPDIR"
+export SDL_AUDIODRIVER=disk
+mkdir -p "$XDG_CONFIG_HOME/tavello"
 
 convert -size 64x48 xc:'#ff0000' "$work/red.png"
 sox -n -r 44100 -c 2 "$work/song.wav" synth 2 sine 440
@@ -46,6 +46,8 @@ elif [ "$r2" -gt "$r1" ] && [ "$l2" = 0 ]; then
 else
   fail "not exactly one player (left $l1 -> $l2 bytes, right $r1 -> $r2 bytes)"
 fi
+# The lock they share is kept where the instance lock is: the user's runtime folder.
+[ -f "$XDG_RUNTIME_DIR/music.lock" ] || fail "no music lock in the user's runtime folder"
 echo "one player"
 
 # The player ends; the other takes the song over within a few picture changes.

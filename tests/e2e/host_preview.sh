@@ -13,8 +13,8 @@ tavello=$1
 host_window_bin=$2
 e2e_prepare host_preview_e2e
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
-export TMPDIR="$work/tmp" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
-mkdir -p "$XDG_CONFIG_HOME/tavello" "$TMPDIR"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+mkdir -p "$XDG_CONFIG_HOME/tavello"
 
 convert -size 640x480 xc:'#ff0000' -quality 95 "$work/red.jpg"
 sox -n -r 44100 -c 2 "$work/song.wav" synth 3 sine 440
@@ -46,7 +46,7 @@ wait_for "red 160x120 at 648,436" "650 438 255,0,0" "805 553 255,0,0" "645 495 $
 same_outside "$work/before.png" "600 400 256 192" || fail "drawn outside the preview window"
 holds "250 200 64,64,64" || fail "the window named by XSCREENSAVER_WINDOW was drawn into"
 [ "$(file_size "$SDL_DISKAUDIOFILE")" = 0 ] || fail "the preview made a sound"
-[ ! -e "$TMPDIR/tavello-$(id -u)/music.lock" ] || fail "the preview took the music lock"
+[ ! -e "$XDG_RUNTIME_DIR/music.lock" ] || fail "the preview took the music lock"
 
 kill -TERM "$pid"
 status=0

@@ -15,8 +15,8 @@ tavello=$1
 host_window_bin=$2
 e2e_prepare host_window_e2e
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
-export TMPDIR="$work/tmp" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
-mkdir -p "$XDG_CONFIG_HOME/tavello" "$TMPDIR"
+export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+mkdir -p "$XDG_CONFIG_HOME/tavello"
 
 convert -size 640x480 xc:'#ff0000' -quality 95 "$work/red.jpg"
 convert -size 2000x500 xc:'#00ff00' "BMP3:$work/green.bmp"

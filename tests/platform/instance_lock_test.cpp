@@ -1,6 +1,8 @@
 // Where the single-instance lock is kept: only in a folder and file that this user alone owns and
-// can write, so another local user can never make our start look like a second instance.
+// can write, so another local user can never make our start look like a second instance. The
+// music lock is kept by the same rule, in the same places.
 #include "platform/linux/FlockInstance.h"
+#include "platform/linux/FlockMusicLock.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
@@ -230,6 +232,52 @@ TEST(SingleInstanceTest, LockHeldByAnotherProcessIsSeen) {
     EXPECT_TRUE(seen);
     holder.kill();
     holder.waitForFinished();
+}
+
+TEST(MusicLock, KeptInTheFirstPlaceTheInstanceLockWouldUse) {
+    const Case cases[] = {
+        {"runtime folder of our own",
+         [](Places& p) {
+             p.runtime = p.file("runtime");
+             MakeFolder(p.runtime, 0700);
+             return p.runtime;
+         }},
+        {"runtime folder anyone can write: the shared folder is made",
+         [](Places& p) {
+             p.runtime = p.file("runtime");
+             MakeFolder(p.runtime, 0777);
+             return p.shared();
+         }},
+        {"shared folder is a link: the home",
+         [](Places& p) {
+             MakeFolder(p.file("mine"), 0700);
+             EXPECT_TRUE(QFile::link(p.file("mine"), p.shared()));
+             return p.home();
+         }},
+        {"no usable place at all: silence",
+         [](Places& p) {
+             EXPECT_TRUE(QFile::link(p.file("nowhere"), p.shared()));
+             EXPECT_TRUE(QFile::link(p.file("nowhere"), p.file("home/.cache")));
+             return QString();
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Places places;
+        const QString folder = c.arrange(places);
+        if (testing::Test::HasFatalFailure()) return;
+        FlockMusicLock first(places.folders());
+        EXPECT_EQ(first.TryTake(), !folder.isEmpty());
+        // Another show of this user meets the same file and stays silent.
+        EXPECT_FALSE(FlockMusicLock(places.folders()).TryTake());
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/music.lock")));
+        }
+        FlockInstance instance(places.folders(), kLockName);
+        EXPECT_FALSE(instance.PrevInstance());
+        EXPECT_EQ(instance.lockPath().toStdString(),
+                  (folder.isEmpty() ? QString() : folder + u'/' + kLockName).toStdString());
+    }
 }
 
 }  // namespace

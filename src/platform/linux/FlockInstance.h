@@ -1,26 +1,19 @@
 #pragma once
 
 #include "platform/SingleInstance.h"
+#include "platform/linux/PrivateLockFile.h"
 
 #include <QString>
 #include <vector>
 
 namespace tavello {
 
-// A folder that may hold the instance lock. Only a real folder (not a symbolic link) owned by
-// this user and writable by nobody else is used, so that another local user can neither hold
-// nor plant our lock.
-struct LockFolder {
-    QString path;
-    bool create = false;  // made with mode 0700 when missing
-};
-
 // An advisory lock on a file, held for the life of the object (the process, for the system's
 // instance); the kernel drops it when the process ends, so a lock file left behind by a crash
 // never blocks the next start.
 class FlockInstance final : public InstanceService {
   public:
-    // Locks fileName in the first of folders that is safe to use.
+    // Locks fileName in the first of folders that is safe to use (see OpenPrivateLockFile).
     FlockInstance(std::vector<LockFolder> folders, QString fileName);
     // Locks the file at lockPath, whose folder must be safe as above.
     explicit FlockInstance(const QString& lockPath);
@@ -33,10 +26,6 @@ class FlockInstance final : public InstanceService {
     bool PrevInstance() override;
     // The file locked (or found locked by another holder); "" when no folder was usable.
     const QString& lockPath() const { return lockPath_; }
-
-    // The user's runtime folder (UserRuntimeFolder), /tmp/tavello-<uid>, then ~/.cache/tavello
-    // with the home from the user database.
-    static std::vector<LockFolder> SystemLockFolders();
 
   private:
     enum class Outcome { Locked, HeldElsewhere, Unusable };

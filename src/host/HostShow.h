@@ -1,8 +1,9 @@
 #pragma once
 
+#include "host/HackOptions.h"
+#include "host/HostLayout.h"
 #include "platform/EndSignals.h"
 #include "saver/Form1.h"
-#include "saver/HostLayout.h"
 
 #include <QList>
 #include <QObject>
@@ -14,13 +15,6 @@ namespace tavello {
 class HostWindows;
 class UpscaledView;
 class MciService;
-
-// What the host asked for.
-struct HostRequest {
-    HostTarget target = HostTarget::OwnWindow;
-    WId window = 0;                   // the host's window, for HostTarget::HostWindow
-    bool namedOnCommandLine = false;  // the window came from -window-id: a settings preview
-};
 
 struct HostShowDeps {
     SaverDeps saver;                 // the show's services, clock, waiter, random and settings
@@ -37,7 +31,7 @@ struct HostShowDeps {
 class HostShow : public QObject {
     Q_OBJECT
   public:
-    HostShow(const HostShowDeps& deps, const HostRequest& request);
+    HostShow(const HostShowDeps& deps, const HackOptions& options);
     ~HostShow() override;
 
     // False when the host's window does not exist: there is nothing to draw into.
@@ -60,7 +54,7 @@ class HostShow : public QObject {
     void FollowWindowSize(const QSize& size);
 
     HostShowDeps deps_;
-    HostRequest request_;
+    HackOptions options_;
     HostLayout layout_;
     QRect place_;
     bool playsMusic_ = false;

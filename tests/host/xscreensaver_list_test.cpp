@@ -1,6 +1,6 @@
 // Adding TAVELLO to xscreensaver's list of programs: the entry is there once, every other byte of
 // the file stays, and a second run changes nothing.
-#include "startup/XScreensaverList.h"
+#include "host/XScreensaverList.h"
 
 #include <gtest/gtest.h>
 

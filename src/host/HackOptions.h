@@ -3,7 +3,7 @@
 // The command line of a screen-saver "hack": the options the X11 hosts (xscreensaver, MATE, Xfce)
 // pass to a program that draws into a window they give it.
 
-#include "saver/HostLayout.h"
+#include "host/HostLayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,6 +12,7 @@
 
 namespace tavello {
 
+// What the host asked for, as read from its command line and as the show follows it.
 struct HackOptions {
     // -window-id N, or -root with XSCREENSAVER_WINDOW set: HostWindow; -root alone: Root;
     // -window: OwnWindow.

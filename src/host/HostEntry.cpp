@@ -1,19 +1,16 @@
-#include "startup/HostEntry.h"
+#include "host/HostEntry.h"
 
-#include "music/SharedMusic.h"
-#include "platform/EndSignals.h"
+#include "host/HostShow.h"
+#include "host/SharedMusic.h"
+#include "host/XScreensaverList.h"
 #include "platform/HostWindow.h"
 #include "platform/MusicLock.h"
 #include "platform/RegularFile.h"
-#include "saver/HostShow.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowWaiter.h"
 #include "settings/SettingsFile.h"
-#include "startup/DisplayCheck.h"
-#include "startup/SystemServices.h"
-#include "startup/XScreensaverList.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QScreen>
 #include <cstdio>
 
@@ -41,21 +38,7 @@ QString XScreensaverImageFolder() {
 
 }  // namespace
 
-int RunHack(const HackOptions& options, char* programName) {
-    // The host may end us at any moment from now on: the show is closed cleanly first, and the
-    // process then dies by the host's signal.
-    EndSignals::Catch();
-    if (!options.display.isEmpty()) qputenv("DISPLAY", options.display.toLocal8Bit());
-    // The hosts' windows are X11 windows, whatever session the toolkit would otherwise pick.
-    if (!ReachDisplayOrSay()) return 1;
-    // The toolkit sees none of the hosts' options (it would read -visual and -display itself).
-    int argc = 1;
-    char* argv[] = {programName, nullptr};
-    QApplication app(argc, argv);
-    app.setApplicationName(QStringLiteral("TAVELLO"));
-    app.setQuitOnLastWindowClosed(false);
-
-    const Services services = SystemServices();
+int RunHostedShow(const HackOptions& options, const Services& services) {
     SharedMusicMci music(*services.mci, SystemMusicLock());
     SilentMci silence;
     const std::unique_ptr<HostWindows> windows = MakeSystemHostWindows();
@@ -73,11 +56,7 @@ int RunHack(const HackOptions& options, char* programName) {
     deps.monitors = Monitors();
     deps.imageFolder = XScreensaverImageFolder();
 
-    HostRequest request;
-    request.target = options.target;
-    request.window = options.window;
-    request.namedOnCommandLine = options.namedOnCommandLine;
-    HostShow show(deps, request);
+    HostShow show(deps, options);
     if (!show.ready()) {
         std::fprintf(stderr, "tavello: no window 0x%lx to draw into\n",
                      static_cast<unsigned long>(options.window));

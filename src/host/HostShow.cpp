@@ -1,4 +1,4 @@
-#include "saver/HostShow.h"
+#include "host/HostShow.h"
 
 #include "platform/HostWindow.h"
 #include "saver/UpscaledView.h"
@@ -27,21 +27,21 @@ Qt::WindowFlags FlagsFor(HostTarget target) {
 
 }  // namespace
 
-HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
-    : deps_(deps), request_(request) {
+HostShow::HostShow(const HostShowDeps& deps, const HackOptions& options)
+    : deps_(deps), options_(options) {
     const std::optional<QRect> place = PlaceOnScreen();
     if (!place) return;
     place_ = *place;
     layout_ = PlanHostLayout(*place, deps_.monitors);
-    const bool smallPane = request_.target == HostTarget::HostWindow && layout_.sizeScale < 1 &&
-                           !deps_.windows->IsTopLevel(request_.window);
-    playsMusic_ = PlaysMusic(request_.target, request_.namedOnCommandLine, smallPane);
+    const bool smallPane = options_.target == HostTarget::HostWindow && layout_.sizeScale < 1 &&
+                           !deps_.windows->IsTopLevel(options_.window);
+    playsMusic_ = PlaysMusic(options_.target, options_.namedOnCommandLine, smallPane);
 
     SaverDeps saver = deps_.saver;
     saver.services.mci = playsMusic_ ? deps_.music : deps_.silence;
     saver.screenTwips = layout_.drawn * kTwipsPerPixel;
     HostedShow hosted;
-    hosted.windowFlags = FlagsFor(request_.target);
+    hosted.windowFlags = FlagsFor(options_.target);
     hosted.sizeScale = layout_.sizeScale;
     hosted.firstPicture = static_cast<std::int16_t>(layout_.monitor);
     hosted.imageFolder = deps_.imageFolder;
@@ -49,8 +49,8 @@ HostShow::HostShow(const HostShowDeps& deps, const HostRequest& request)
     form_ = std::make_unique<Form1>(saver);
     // In a window of the host (or the root window), which may be of any size, the show draws at
     // its layout's size and a view enlarges it; a window of our own keeps its plain show.
-    if (request_.target != HostTarget::OwnWindow) {
-        view_ = std::make_unique<UpscaledView>(form_.get(), FlagsFor(request_.target));
+    if (options_.target != HostTarget::OwnWindow) {
+        view_ = std::make_unique<UpscaledView>(form_.get(), FlagsFor(options_.target));
         FollowWindowSize(place->size());
     }
     PutWindowInPlace(*place);
@@ -74,14 +74,14 @@ void HostShow::FollowWindowSize(const QSize& size) {
     form_->resize(layout.drawn);
     if (!view_) return;
     // Embedded in the host's window, the view's place is in that window's coordinates.
-    const QPoint origin = request_.target == HostTarget::Root ? window.topLeft() : QPoint();
+    const QPoint origin = options_.target == HostTarget::Root ? window.topLeft() : QPoint();
     view_->Fit(layout.upscale, VisiblePart(window, deps_.monitors), origin);
 }
 
 std::optional<QRect> HostShow::PlaceOnScreen() const {
-    switch (request_.target) {
+    switch (options_.target) {
         case HostTarget::HostWindow:
-            return deps_.windows->Geometry(request_.window);
+            return deps_.windows->Geometry(options_.window);
         case HostTarget::Root:
             return deps_.windows->Geometry(deps_.windows->RootWindow());
         case HostTarget::OwnWindow:
@@ -96,10 +96,10 @@ std::optional<QRect> HostShow::PlaceOnScreen() const {
 }
 
 void HostShow::PutWindowInPlace(const QRect& place) {
-    switch (request_.target) {
+    switch (options_.target) {
         case HostTarget::HostWindow:
-            deps_.windows->EmbedInto(*view_, request_.window);
-            deps_.windows->Watch(request_.window);
+            deps_.windows->EmbedInto(*view_, options_.window);
+            deps_.windows->Watch(options_.window);
             connect(deps_.windows, &HostWindows::resized, this, &HostShow::FollowWindowSize);
             connect(deps_.windows, &HostWindows::gone, form_.get(), &QWidget::close);
             break;

@@ -1,4 +1,4 @@
-#include "startup/HackOptions.h"
+#include "host/HackOptions.h"
 
 #include <limits>
 

@@ -1,9 +1,9 @@
-#include "startup/AddToXScreensaver.h"
+#include "host/AddToXScreensaver.h"
 
+#include "host/XScreensaverList.h"
 #include "platform/ErrorText.h"
 #include "platform/RegularFile.h"
 #include "platform/UserFileEdit.h"
-#include "startup/XScreensaverList.h"
 
 #include <QCoreApplication>
 #include <QFile>

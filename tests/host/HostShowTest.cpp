@@ -4,8 +4,8 @@
 
 #include "SaverTestKit.h"
 
+#include "host/HostShow.h"
 #include "platform/HostWindow.h"
-#include "saver/HostShow.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
 
@@ -52,7 +52,7 @@ struct HostRig {
     QString imageFolder;
     std::unique_ptr<HostShow> host;
 
-    bool start(const HostRequest& request) {
+    bool start(const HackOptions& request) {
         HostShowDeps deps;
         deps.saver.services.ticks = &rig.show;
         deps.saver.services.cursor = &rig.cursor;
@@ -81,8 +81,8 @@ struct HostRig {
     std::size_t waitsBeforeSignal = 0;
 };
 
-HostRequest InHostWindow(bool named = false) {
-    return HostRequest{HostTarget::HostWindow, kHostId, named};
+HackOptions InHostWindow(bool named = false) {
+    return HackOptions{HostTarget::HostWindow, kHostId, named, {}};
 }
 
 void PressAndMove(QWidget* form) {
@@ -95,7 +95,7 @@ void PressAndMove(QWidget* form) {
 
 struct PlaceCase {
     const char* name;
-    HostRequest request;
+    HackOptions request;
     QRect window;  // the host's window (or the root window for HostTarget::Root)
     QList<QRect> monitors;
     bool heard;
@@ -195,13 +195,13 @@ const PlaceCase kPlaceCases[] = {
      kRed, SIGHUP, true},
     // Its centre lies on the second monitor. Wider than the largest monitor: drawn at that
     // monitor's width, enlarged.
-    {"RootWindowAcrossTwoMonitors", {HostTarget::Root, 0, false}, QRect(0, 0, 2304, 1024),
+    {"RootWindowAcrossTwoMonitors", {HostTarget::Root, 0, false, {}}, QRect(0, 0, 2304, 1024),
      kTwoMonitors, true, {1280, 569}, 569.0 / 1024, kGreen, SIGTERM},
     // A window of absurd size: drawn at the monitor's height, enlarged.
     {"HugeHostWindow", InHostWindow(), QRect(0, 0, 32767, 32767), {kMonitor}, true, {768, 768},
      1.0, kRed, SIGTERM},
-    {"OwnWindowHalfTheFirstMonitor", {HostTarget::OwnWindow, 0, false}, QRect(), {kMonitor}, true,
-     {512, 384}, 0.5, kRed, SIGINT},
+    {"OwnWindowHalfTheFirstMonitor", {HostTarget::OwnWindow, 0, false, {}}, QRect(), {kMonitor},
+     true, {512, 384}, 0.5, kRed, SIGINT},
 };
 // clang-format on
 

@@ -1,4 +1,4 @@
-#include "music/SharedMusic.h"
+#include "host/SharedMusic.h"
 
 #include "music/MciCommand.h"
 #include "platform/MusicLock.h"

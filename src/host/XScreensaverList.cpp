@@ -1,4 +1,4 @@
-#include "startup/XScreensaverList.h"
+#include "host/XScreensaverList.h"
 
 #include <QByteArrayList>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The hack command line of the X11 screen-saver hosts, and that every classic one is left alone.
 
-#include "startup/HackOptions.h"
+#include "host/HackOptions.h"
 
 #include <gtest/gtest.h>
 

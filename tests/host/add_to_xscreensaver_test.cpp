@@ -1,6 +1,6 @@
 // "--add-to-xscreensaver" on real files: what it writes, what it keeps, what it refuses, and
 // which command it names.
-#include "startup/AddToXScreensaver.h"
+#include "host/AddToXScreensaver.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "saver/HostLayout.h"
+#include "host/HostLayout.h"
 
 #include <algorithm>
 #include <cmath>
