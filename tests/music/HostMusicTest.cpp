@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
-#include <cstring>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -19,15 +18,14 @@ namespace {
 // busy), and which records every command it carries out, in order.
 class GatedMci final : public MciService {
   public:
-    std::uint32_t mciSendStringA(const QByteArray& command, char* reply, std::uint32_t length,
-                                 std::uintptr_t) override {
+    std::uint32_t Send(const MciParseResult& sent, QByteArray& reply) override {
+        const QByteArray& command = sent.command.text;
         std::unique_lock lock(mutex_);
         if (command.startsWith("open")) gate_.wait(lock, [this] { return open_; });
         seen.push_back(command);
         if (command == "play sng") playing_ = true;
         if (command.startsWith("stop")) playing_ = false;
-        if (command == "status sng mode" && reply && length > 8)
-            std::strcpy(reply, playing_ ? "playing" : "stopped");
+        if (command == "status sng mode") reply = playing_ ? "playing" : "stopped";
         return 0;
     }
     void letOpen() {
@@ -49,10 +47,10 @@ class GatedMci final : public MciService {
 };
 
 QByteArray Send(MciService& mci, const QByteArray& command, std::uint32_t* result = nullptr) {
-    char reply[256] = "untouched";
-    const std::uint32_t r = mci.mciSendStringA(command, reply, sizeof reply, 0);
+    QByteArray reply = "untouched";
+    const std::uint32_t r = mci.Send(ParseMciCommand(command), reply);
     if (result) *result = r;
-    return QByteArray(reply);
+    return reply;
 }
 
 TEST(BackgroundOpenTest, TheWindowGoesOnWhileTheSongOpens) {
@@ -83,8 +81,9 @@ TEST(BackgroundOpenTest, CommandsReachTheDeviceOneAtATimeInTheirOrder) {
         std::vector<QByteArray> seen;  // by the device, open excluded
     } cases[] = {
         {"OtherDeviceWaits", {"play sng", "status other mode"}, {"play sng", "status other mode"}},
-        {"PlayFromWaits", {"play sng from 500"}, {"play sng from 500"}},
-        {"LengthWaits", {"status sng length"}, {"status sng length"}},
+        {"PlayAndWaitWaits", {"play sng wait"}, {"play sng wait"}},
+        // A command the player does not know is still the device's to refuse, in its turn.
+        {"UnknownVerbWaits", {"pause sng"}, {"pause sng"}},
         {"NoPlayNoPlaying", {"close sng"}, {"close sng"}},
         {"SecondOpenWaits",
          {"play sng", "open b.wav alias two", "play two"},
