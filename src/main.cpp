@@ -8,6 +8,7 @@
 #include "password/UserReg.h"
 #include "platform/EndSignals.h"
 #include "platform/Paths.h"
+#include "platform/SingleInstance.h"
 #include "saver/SaverEntry.h"
 #include "startup/DisplayCheck.h"
 #include "startup/HackStart.h"
@@ -35,12 +36,12 @@ int main(int argc, char** argv) {
             tavello::ParseHackOptions(args, qEnvironmentVariable("XSCREENSAVER_WINDOW")))
         return tavello::RunHack(*hack, argv[0]);
 
-    tavello::Services services = tavello::SystemServices();
-    // Decided before the window system is reached, so that a refused start ("/P", a second
-    // instance) ends at once even where no display can be opened.
+    // Decided before anything else is made or the window system reached, so that a refused start
+    // ("/P", a second instance) ends at once even where no display can be opened.
     const tavello::StartDecision start =
-        tavello::DecideStart(tavello::CommandLineFromArgs(args), *services.instance);
+        tavello::DecideStart(tavello::CommandLineFromArgs(args), tavello::SystemInstance());
     if (!tavello::NeedsWindow(start.mode)) return 0;
+    tavello::Services services = tavello::SystemServices();
 
     const bool show = start.mode == tavello::StartMode::Show;
     const bool configure = start.mode == tavello::StartMode::Configure;
