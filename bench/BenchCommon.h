@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,6 +18,27 @@
 #include <vector>
 
 namespace tavello::bench {
+
+// How long a benchmark runs: in full for its figures, short on a busy machine (CI), or a smoke
+// run at the smallest sizes that only proves it still runs, whose figures judge nothing.
+enum class Length { Full, Short, Smoke };
+
+// Takes "--short" or "--smoke" out of the arguments.
+inline Length TakeLength(QStringList& args) {
+    const bool smoke = args.removeAll(QStringLiteral("--smoke")) > 0;
+    const bool shortRun = args.removeAll(QStringLiteral("--short")) > 0;
+    return smoke ? Length::Smoke : shortRun ? Length::Short : Length::Full;
+}
+
+template <typename T>
+T ByLength(Length length, T full, T shortRun, T smoke) {
+    return length == Length::Full ? full : length == Length::Short ? shortRun : smoke;
+}
+
+// The exit status of a benchmark that ran: 1 when a target is missed, never in a smoke run.
+inline int Verdict(Length length, bool met) {
+    return met || length == Length::Smoke ? 0 : 1;
+}
 
 inline double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

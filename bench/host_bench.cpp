@@ -11,8 +11,9 @@
 //                                          window of 32767 x 32767, against one the size of
 //                                          the screen, over the same picture changes
 //
-// Prints one "RESULT name value unit" line per figure, and exits 1 when a target is missed, 2
-// when the benchmark cannot run.
+// --smoke (one round, a 600 × 400 photo, a second or less of each show) only proves the benchmark
+// runs. Prints one "RESULT name value unit" line per figure, and exits 1 when a target is missed,
+// 2 when the benchmark cannot run.
 
 #include "BenchCommon.h"
 
@@ -137,7 +138,7 @@ double LaunchToHeadline(const Run& run, const QRect& rect) {
     return ms;
 }
 
-int LaunchBench(const QString& tavello, bool shortRun, const QString& folder) {
+int LaunchBench(const QString& tavello, Length length, const QString& folder) {
     const QString music = QStringLiteral(TAVELLO_SAMPLE_MUSIC_DIR);
     const QString songs[] = {"", music + "/sample.wav", music + "/sample.mid"};
     const char* songNames[] = {"none", "wav", "midi"};
@@ -163,7 +164,7 @@ int LaunchBench(const QString& tavello, bool shortRun, const QString& folder) {
         }
     }
     // Rounds go through every case in turn, so a busy moment of the machine is shared out.
-    const int rounds = shortRun ? 3 : 9;
+    const int rounds = ByLength(length, 9, 3, 1);
     for (int round = 0; round < rounds; ++round)
         for (Case& c : cases) c.times.push_back(LaunchToHeadline(c.run, c.watched));
 
@@ -182,7 +183,7 @@ int LaunchBench(const QString& tavello, bool shortRun, const QString& folder) {
         if (median >= kLaunchTargetMs) status = 1;
     }
     XDestroyWindow(gDisplay, host);
-    return status;
+    return Verdict(length, status == 0);
 }
 
 double CpuSeconds(pid_t pid) {
@@ -194,8 +195,8 @@ double CpuSeconds(pid_t pid) {
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) / sysconf(_SC_CLK_TCK);
 }
 
-int CpuBench(const QString& tavello, bool shortRun, const QString& folder) {
-    const int speed = shortRun ? 5 : 10;
+int CpuBench(const QString& tavello, Length length, const QString& folder) {
+    const int speed = ByLength(length, 10, 5, 1);
     const QString picture = QStringLiteral(TAVELLO_SAMPLE_ALBUM_DIR) + "/01-dusk-1600x1200.jpg";
     const QRect screen(0, 0, DisplayWidth(gDisplay, 0), DisplayHeight(gDisplay, 0));
     const Window host = MakeHostWindow(screen);
@@ -204,11 +205,11 @@ int CpuBench(const QString& tavello, bool shortRun, const QString& folder) {
     run.env["XSCREENSAVER_WINDOW"] = QByteArray::number(qulonglong(host));
     const pid_t pid = Start(run);
     // The headline stands for one interval, then the picture comes up; measure the next one.
-    QThread::msleep(speed * 1000 + 2000);
+    QThread::msleep(ByLength(length, speed * 1000 + 2000, speed * 1000 + 2000, 1000));
     const double startCpu = CpuSeconds(pid);
     QElapsedTimer wall;
     wall.start();
-    QThread::msleep((speed - 1) * 1000);
+    QThread::msleep(ByLength(length, (speed - 1) * 1000, (speed - 1) * 1000, 300));
     const double endCpu = CpuSeconds(pid);
     const double wallMs = MsSince(wall);
     Stop(pid);
@@ -221,7 +222,7 @@ int CpuBench(const QString& tavello, bool shortRun, const QString& folder) {
     Result("host_cpu_time_ms", (endCpu - startCpu) * 1000, "ms");
     Result("host_wall_time_ms", wallMs, "ms");
     Result("host_cpu_share", share, "% of one core (target <= 1)");
-    return share <= kCpuTargetPercent ? 0 : 1;
+    return Verdict(length, share <= kCpuTargetPercent);
 }
 
 double PeakMb(pid_t pid) {
@@ -233,15 +234,15 @@ double PeakMb(pid_t pid) {
 }
 
 // Two shows on two "monitors" and a preview, changing big photos every second for a while.
-int MemoryRun(const QString& tavello, bool shortRun, const QString& folder, const QString& song,
+int MemoryRun(const QString& tavello, Length length, const QString& folder, const QString& song,
               const char* label) {
+    const QSize photo = ByLength(length, QSize(6000, 4000), QSize(6000, 4000), QSize(600, 400));
     const QString pictures = folder + "/photos";
     QDir().mkpath(pictures);
     QStringList photos;
     for (int i = 0; i < 3; ++i) {
         const QString path = QString("%1/photo%2.jpg").arg(pictures).arg(i);
-        if (!QFile::exists(path) && !WriteJpeg(path, PhotoLikePicture(QSize(6000, 4000), i + 1)))
-            return 2;
+        if (!QFile::exists(path) && !WriteJpeg(path, PhotoLikePicture(photo, i + 1))) return 2;
         photos << path;
     }
     const QRect screen(0, 0, DisplayWidth(gDisplay, 0), DisplayHeight(gDisplay, 0));
@@ -256,7 +257,7 @@ int MemoryRun(const QString& tavello, bool shortRun, const QString& folder, cons
         pids.push_back(Start(run));
     }
     pids.push_back(Start({tavello, {"--root", "--window-id", QString::number(preview)}, env}));
-    QThread::msleep(shortRun ? 8000 : 20000);
+    QThread::msleep(ByLength(length, 20000, 8000, 500));
     const char* names[] = {"first", "second", "preview"};
     int status = 0;
     for (std::size_t i = 0; i < pids.size(); ++i) {
@@ -268,14 +269,14 @@ int MemoryRun(const QString& tavello, bool shortRun, const QString& folder, cons
         if (peak >= kMemoryTargetMb) status = 1;
     }
     for (const Window window : {left, right, preview}) XDestroyWindow(gDisplay, window);
-    return status;
+    return Verdict(length, status == 0);
 }
 
-int MemoryBench(const QString& tavello, bool shortRun, const QString& folder) {
+int MemoryBench(const QString& tavello, Length length, const QString& folder) {
     const QString music = QStringLiteral(TAVELLO_SAMPLE_MUSIC_DIR);
-    const int wav = MemoryRun(tavello, shortRun, folder, music + "/sample.wav", "wav");
+    const int wav = MemoryRun(tavello, length, folder, music + "/sample.wav", "wav");
     // The MIDI player also holds the whole General-MIDI soundfont.
-    const int midi = MemoryRun(tavello, shortRun, folder, music + "/sample.mid", "midi");
+    const int midi = MemoryRun(tavello, length, folder, music + "/sample.mid", "midi");
     return std::max(wav, midi);
 }
 
@@ -285,7 +286,7 @@ struct Cost {
 };
 
 // A show in a host window of the given size, changing pictures every second for a while.
-Cost HostedCost(const QString& tavello, bool shortRun, const QString& folder, const QSize& size) {
+Cost HostedCost(const QString& tavello, Length length, const QString& folder, const QSize& size) {
     const QString picture = QStringLiteral(TAVELLO_SAMPLE_ALBUM_DIR) + "/01-dusk-1600x1200.jpg";
     const Window host = MakeHostWindow(QRect(QPoint(0, 0), size));
     Run run{tavello,
@@ -293,17 +294,17 @@ Cost HostedCost(const QString& tavello, bool shortRun, const QString& folder, co
             CaseFolder(folder + QString("/%1").arg(size.width()), "1", "", {picture, picture})};
     run.env["XSCREENSAVER_WINDOW"] = QByteArray::number(qulonglong(host));
     const pid_t pid = Start(run);
-    QThread::msleep(shortRun ? 5000 : 10000);
+    QThread::msleep(ByLength(length, 10000, 5000, 500));
     const Cost cost{PeakMb(pid), CpuSeconds(pid)};
     Stop(pid);
     XDestroyWindow(gDisplay, host);
     return cost;
 }
 
-int HugeBench(const QString& tavello, bool shortRun, const QString& folder) {
+int HugeBench(const QString& tavello, Length length, const QString& folder) {
     const QSize screen(DisplayWidth(gDisplay, 0), DisplayHeight(gDisplay, 0));
-    const Cost base = HostedCost(tavello, shortRun, folder, screen);
-    const Cost huge = HostedCost(tavello, shortRun, folder, QSize(32767, 32767));
+    const Cost base = HostedCost(tavello, length, folder, screen);
+    const Cost huge = HostedCost(tavello, length, folder, QSize(32767, 32767));
     if (base.peakMb < 0 || huge.peakMb < 0 || base.cpuSeconds <= 0 || huge.cpuSeconds < 0) {
         std::fprintf(stderr, "host_bench: a show ended early\n");
         return 2;
@@ -314,7 +315,7 @@ int HugeBench(const QString& tavello, bool shortRun, const QString& folder) {
     Result("host_screen_rss_mb", base.peakMb, "MB");
     Result("host_huge_rss_ratio", memory, "x a screen-sized window (target <= 1.3)");
     Result("host_huge_cpu_ratio", cpu, "x a screen-sized window (target <= 1.5)");
-    return memory <= 1.3 && cpu <= 1.5 ? 0 : 1;
+    return Verdict(length, memory <= 1.3 && cpu <= 1.5);
 }
 
 }  // namespace
@@ -322,11 +323,12 @@ int HugeBench(const QString& tavello, bool shortRun, const QString& folder) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    const bool shortRun = args.removeAll("--short") > 0;
+    const Length length = TakeLength(args);
     const QString mode = args.value(0);
     const QString tavello = args.value(1);
     if (tavello.isEmpty() || !QFile::exists(tavello)) {
-        std::fprintf(stderr, "usage: host_bench launch|cpu|memory|huge <tavello> [--short]\n");
+        std::fprintf(stderr,
+                     "usage: host_bench launch|cpu|memory|huge <tavello> [--short|--smoke]\n");
         return 2;
     }
     gDisplay = XOpenDisplay(nullptr);
@@ -336,10 +338,10 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir folder;
     int status = 2;
-    if (mode == "launch") status = LaunchBench(tavello, shortRun, folder.path());
-    if (mode == "cpu") status = CpuBench(tavello, shortRun, folder.path());
-    if (mode == "memory") status = MemoryBench(tavello, shortRun, folder.path());
-    if (mode == "huge") status = HugeBench(tavello, shortRun, folder.path());
+    if (mode == "launch") status = LaunchBench(tavello, length, folder.path());
+    if (mode == "cpu") status = CpuBench(tavello, length, folder.path());
+    if (mode == "memory") status = MemoryBench(tavello, length, folder.path());
+    if (mode == "huge") status = HugeBench(tavello, length, folder.path());
     XCloseDisplay(gDisplay);
     return status;
 }

@@ -1,12 +1,17 @@
 // Speed and memory of picture loading, each reported against a baseline measured in the same run.
 //
-//   picture_bench decode [--short]   decode time of a 6000 × 4000 JPEG fitted to 1920 × 1080,
-//                                    against libjpeg-turbo's djpeg -scale 1/4 (and in-process
-//                                    libturbojpeg at 1/4); time to put up a prepared picture
-//   picture_bench memory [--short]   peak resident memory over many changes of 24-megapixel JPEGs
-//                                    through the prefetcher, against the resident size before
+//   picture_bench decode [--short|--smoke]   decode time of a 6000 × 4000 JPEG fitted to
+//                                            1920 × 1080, against libjpeg-turbo's djpeg -scale 1/4
+//                                            (and in-process libturbojpeg at 1/4); time to put up
+//                                            a prepared picture
+//   picture_bench memory [--short|--smoke]   peak resident memory over many changes of
+//                                            24-megapixel JPEGs through the prefetcher, against
+//                                            the resident size before
 //
-// Prints one "RESULT name value unit" line per figure, and exits non-zero when a target is missed.
+// --smoke uses 2400 × 1600 pictures (still fitted down to the screen: decoding never enlarges)
+// and a single round or three changes, only to prove the benchmark runs. Prints one "RESULT name
+// value unit" line per figure, and exits 1 when a target is missed, 2 when the benchmark cannot
+// run.
 
 #include "BenchCommon.h"
 #include "toolkit/ImageControl.h"
@@ -32,6 +37,11 @@ namespace {
 
 constexpr QSize kScreen(1920, 1080);
 constexpr QSize kPhoto(6000, 4000);
+constexpr QSize kSmokePhoto(2400, 1600);
+
+QSize PhotoSize(Length length) {
+    return length == Length::Smoke ? kSmokePhoto : kPhoto;
+}
 
 bool WritePhoto(const QString& path, QSize size, quint32 seed) {
     return WriteJpeg(path, PhotoLikePicture(size, seed));
@@ -84,16 +94,17 @@ struct Screen {
     ImageControl image;
 };
 
-int DecodeBench(bool shortRun, const QString& folder) {
-    const QString path = QDir(folder).filePath("photo-6000x4000.jpg");
-    if (!WritePhoto(path, kPhoto, 7)) return 2;
+int DecodeBench(Length length, const QString& folder) {
+    const QSize photo = PhotoSize(length);
+    const QString path = QDir(folder).filePath("photo.jpg");
+    if (!WritePhoto(path, photo, 7)) return 2;
     QFile file(path);
     file.open(QIODevice::ReadOnly);
     const QByteArray bytes = file.readAll();
-    std::printf("photo: %dx%d, %.1f MB\n", kPhoto.width(), kPhoto.height(), bytes.size() / 1e6);
-    const QSize shown = FitToScreen(kPhoto);
+    std::printf("photo: %dx%d, %.1f MB\n", photo.width(), photo.height(), bytes.size() / 1e6);
+    const QSize shown = FitToScreen(photo);
 
-    const int rounds = shortRun ? 5 : 21;
+    const int rounds = ByLength(length, 21, 5, 1);
     std::vector<double> ours, djpeg, turbo;
     for (int i = 0; i < rounds; ++i) {  // interleaved, so machine load affects all alike
         QElapsedTimer timer;
@@ -116,7 +127,7 @@ int DecodeBench(bool shortRun, const QString& folder) {
     Screen screen;
     PicturePrefetcher prefetcher;
     std::vector<double> putUp;
-    for (int i = 0; i < (shortRun ? 3 : 10); ++i) {
+    for (int i = 0; i < ByLength(length, 10, 3, 1); ++i) {
         prefetcher.request(path, shown);
         while (!prefetcher.ready(path, shown))
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -131,22 +142,24 @@ int DecodeBench(bool shortRun, const QString& folder) {
     }
     Result("put_up_prepared_ms", Median(putUp), "ms (target < 16)");
     Result("put_up_vs_frame", Median(putUp) / 16.0, "x of a 16 ms frame");
-    return ratio <= 1.3 && Median(putUp) < 16 ? 0 : 1;
+    return Verdict(length, ratio <= 1.3 && Median(putUp) < 16);
 }
 
-int MemoryBench(bool shortRun, const QString& folder) {
+int MemoryBench(Length length, const QString& folder) {
     // The photos are drawn by a child process, so their drawing does not count as our peak.
     const int photos = 3;
     QStringList paths;
     for (int i = 0; i < photos; ++i) paths << QDir(folder).filePath(QString("photo-%1.jpg").arg(i));
     QProcess maker;
-    maker.start(QCoreApplication::applicationFilePath(), QStringList{"make-photos"} << paths);
+    QStringList makerArgs{"make-photos"};
+    if (length == Length::Smoke) makerArgs << "--smoke";
+    maker.start(QCoreApplication::applicationFilePath(), makerArgs << paths);
     if (!maker.waitForFinished(600000) || maker.exitCode() != 0) return 2;
 
     Screen screen;
     PicturePrefetcher prefetcher;
     const qint64 baselineKb = ProcStatusKb("VmRSS:");
-    const int changes = shortRun ? 60 : 500;
+    const int changes = ByLength(length, 500, 60, 3);
     qint64 warmKb = 0, lastKb = 0;
     QSize nextShown = FitToScreen(*ReadPictureSize(paths[0]));
     for (int i = 0; i < changes; ++i) {
@@ -169,7 +182,7 @@ int MemoryBench(bool shortRun, const QString& folder) {
     Result("rss_peak_mb", peakMb, "MB (target < 150)");
     Result("peak_vs_before", peakMb * 1024 / baselineKb, "x");
     Result("growth_after_warmup_mb", (lastKb - warmKb) / 1024.0, "MB (flat: near 0)");
-    return peakMb < 150 && (lastKb - warmKb) < 10 * 1024 ? 0 : 1;
+    return Verdict(length, peakMb < 150 && (lastKb - warmKb) < 10 * 1024);
 }
 
 }  // namespace
@@ -178,17 +191,17 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    const Length length = TakeLength(args);
     if (args.value(0) == "make-photos") {
         for (int i = 1; i < args.size(); ++i) {
-            if (!WritePhoto(args[i], kPhoto, quint32(i))) return 2;
+            if (!WritePhoto(args[i], PhotoSize(length), quint32(i))) return 2;
         }
         return 0;
     }
-    const bool shortRun = args.removeAll("--short") > 0;
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
-    if (args.value(0) == "decode") return DecodeBench(shortRun, folder.path());
-    if (args.value(0) == "memory") return MemoryBench(shortRun, folder.path());
-    std::fprintf(stderr, "usage: picture_bench decode|memory [--short]\n");
+    if (args.value(0) == "decode") return DecodeBench(length, folder.path());
+    if (args.value(0) == "memory") return MemoryBench(length, folder.path());
+    std::fprintf(stderr, "usage: picture_bench decode|memory [--short|--smoke]\n");
     return 2;
 }
