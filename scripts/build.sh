@@ -12,7 +12,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 options=()
-command -v ccache >/dev/null && options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Through ccache when it is there, unless CCACHE_DISABLE asks for a build without it.
+case "${CCACHE_DISABLE:-}" in
+  "" | 0 | false | no)
+    if command -v ccache >/dev/null; then options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi ;;
+esac
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
   options+=(-DTAVELLO_BUILD_TESTS=ON -DTAVELLO_BUILD_BENCH=ON)
