@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the show on the sample album with the sample music, using a
-# throwaway settings folder so the user's own settings are never touched.
+# Installs what the program needs (scripts/setup.sh program), builds the program alone, and runs
+# the show on the sample album with the sample music, using a throwaway settings folder so the
+# user's own settings are never touched.
 # With a display, the show runs on it until you move the mouse or press a key.
 # Without one, it runs on a virtual 1024x768 display and saves screenshots to demo-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$(pwd)"
-bash scripts/setup.sh
-bash scripts/build.sh
+bash scripts/setup.sh program
+bash scripts/build.sh tavello
 
 settings_home="$(mktemp -d)"
 trap 'rm -rf "$settings_home"' EXIT

@@ -5,7 +5,7 @@
 # report fails the run. The end-to-end tests stay with scripts/test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh ci
 source scripts/sanitizer-env.sh
 build_sanitized
 

@@ -1,56 +1,85 @@
 #!/usr/bin/env bash
-# Installs every Debian package that building, running and testing TAVELLO needs.
+# Installs the Debian packages TAVELLO needs, in layers; each layer includes the ones before it.
+#
+#   program  build and run the program, and show it on a virtual display (scripts/demo.sh)
+#   tests    the test suite, the benchmarks and the developer's tools (scripts/test.sh)
+#   ci       the sanitizer and fuzzing toolchain (scripts/sanitize.sh, scripts/fuzz.sh)
+#
+# Usage: scripts/setup.sh [program|tests|ci]   (without a layer: ci, everything)
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
-PACKAGES=(
-  # build
-  build-essential cmake pkg-config ccache clang-format
+PROGRAM_PACKAGES=(
+  # build: compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, xcb
+  build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-mixer-dev libsodium-dev libturbojpeg0-dev
-  libgtest-dev libgmock-dev libx11-dev libxfixes-dev libxcb1-dev
-  # pictures: HEIC/HEIF and AVIF (libheif), PNG/GIF/WebP/TIFF readers beyond Qt's own
-  libheif-dev qt6-image-formats-plugins
-  # the sanitizer build and the fuzz harnesses: clang with its sanitizer and libFuzzer runtimes
-  clang libclang-rt-dev
-  # run: Japanese fonts, the MIDI soundfont, Qt's X11 platform
-  fonts-ipafont-gothic fonts-ipafont-mincho timgm6mb-soundfont libfluidsynth3 libqt6gui6
-  qt6-translations-l10n
-  # tests, demo and benchmarks
-  xvfb xauth xdotool x11-utils imagemagick libjpeg-turbo-progs sox lame python3
-  # the screen-saver host, and checking the install tree and the Debian package
-  xscreensaver xss-lock desktop-file-utils libxml2-utils dpkg-dev lintian
-  # tests that read numbers under a comma-decimal locale
-  locales
-  # an idle timer for the classic "/S"
-  xautolock
+  libsdl2-mixer-dev libsodium-dev libheif-dev libxcb1-dev
+  # run: Qt's X11 platform and its Japanese texts, the readers of PNG/GIF/WebP/TIFF beyond Qt's
+  # own, the Japanese fonts, and MIDI through SDL2_mixer (FluidSynth and its soundfont)
+  libqt6gui6 qt6-translations-l10n qt6-image-formats-plugins
+  fonts-ipafont-gothic libfluidsynth3 timgm6mb-soundfont
+  # the demo: a virtual display, the mouse move that ends the show, screenshots
+  xvfb xauth xdotool imagemagick
+)
+
+TEST_PACKAGES=(
+  # the developer's tools: cached compiles (scripts/build.sh), the formatter, the sample music's
+  # MP3 encoder (scripts/make-sample-music.py)
+  ccache clang-format lame
+  # unit and widget tests; the end-to-end probes and benchmarks on Xlib and Xfixes
+  libgtest-dev libgmock-dev libx11-dev libxfixes-dev
+  # the picture benchmark's yardstick (libturbojpeg, djpeg)
+  libturbojpeg0-dev libjpeg-turbo-progs
+  # end-to-end tests: window properties and messages (xprop, xdpyinfo, xmessage), test songs,
+  # the resource check, finding the show's processes
+  x11-utils sox python3 procps
+  # the screen-saver hosts and idle timers
+  xscreensaver xss-lock xautolock
   # several monitors on a real X server (xrandr), a window manager
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
   # a real sound server for a hosted show started with MATE's short environment
   pulseaudio pulseaudio-utils
+  # checking the install tree and the Debian package
+  desktop-file-utils libxml2-utils dpkg-dev lintian
+  # tests that read numbers under a comma-decimal locale
+  locales
 )
 
-# The comma-decimal locale those tests switch to.
+CI_PACKAGES=(
+  # the sanitizer build and the fuzz harnesses: clang with its sanitizer and libFuzzer runtimes
+  clang libclang-rt-dev
+)
+
+layer="${1:-ci}"
+case "$layer" in
+  program) PACKAGES=("${PROGRAM_PACKAGES[@]}") ;;
+  tests) PACKAGES=("${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
+  ci) PACKAGES=("${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CI_PACKAGES[@]}") ;;
+  *) echo "usage: scripts/setup.sh [program|tests|ci]" >&2; exit 2 ;;
+esac
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+# The comma-decimal locale the tests switch to.
 ensure_test_locale() {
+  if [ "$layer" = program ]; then return; fi
   if locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then return; fi
   echo "setup: generating the de_DE.UTF-8 locale"
   $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
 }
-
-SUDO=""
-if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if [ "${#missing[@]}" -eq 0 ]; then
-  echo "setup: all ${#PACKAGES[@]} packages present"
+  echo "setup: all ${#PACKAGES[@]} packages of the $layer layer present"
   ensure_test_locale
   exit 0
 fi
 
-echo "setup: installing ${missing[*]}"
+echo "setup ($layer): installing ${missing[*]}"
 $SUDO apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 ensure_test_locale

@@ -3,7 +3,7 @@
 # end-to-end test through ctest, and each benchmark once in its smoke mode.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh tests
 bash scripts/build.sh
 # No test may reach a real sound card or the user's own settings.
 export SDL_AUDIODRIVER=dummy
