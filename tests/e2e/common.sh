@@ -3,14 +3,48 @@
 # They work on the globals work (the script's temporary folder), pid (the program under test) and
 # e2e_name (the name of the screenshot kept on failure).
 
-# Runs the calling script again under a 1024 × 768 virtual X server, once. -noreset keeps the
-# server up between programs: by default it resets when its last client leaves, and a program
-# started in that moment cannot connect.
+# Starts this script's own virtual X server (default 1024 × 768) and points DISPLAY and
+# XAUTHORITY at it. The server picks a free display number itself (-displayfd) and writes it once
+# it accepts clients, so scripts can run side by side and nothing waits on time. It requires the
+# cookie, like a login session's server; -noreset keeps it up between programs (by default it
+# resets when its last client leaves, and a program started in that moment cannot connect).
+# Stopped on exit, before the temporary folder goes.
 e2e_under_xvfb() {
-  if [ -z "${TAVELLO_E2E_INNER:-}" ]; then
-    export TAVELLO_E2E_INNER=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash "$0" "$@"
-  fi
+  e2e_xvfb_dir=$(mktemp -d)
+  local cookie
+  cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
+  # The server takes every cookie in its file whatever display it names.
+  touch "$e2e_xvfb_dir/server" "$e2e_xvfb_dir/client"
+  xauth -q -f "$e2e_xvfb_dir/server" add :0 . "$cookie"
+  Xvfb -displayfd 3 -auth "$e2e_xvfb_dir/server" -screen 0 "${E2E_SCREEN:-1024x768x24}" \
+    -noreset -nolisten tcp 3>"$e2e_xvfb_dir/display" 2>"$e2e_xvfb_dir/xvfb.log" &
+  e2e_xvfb_pid=$!
+  trap e2e_cleanup EXIT
+  wait_until 10 "Xvfb did not start: $(cat "$e2e_xvfb_dir/xvfb.log")" \
+    grep -q . "$e2e_xvfb_dir/display"
+  export DISPLAY=":$(head -n1 "$e2e_xvfb_dir/display")" XAUTHORITY="$e2e_xvfb_dir/client"
+  xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+}
+
+# Polls "$@" every tenth of a second until it succeeds, failing with "$2" after $1 seconds.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  for _ in $(seq $((seconds * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  fail "$what"
+}
+
+# The processes whose command line matches $1 (pgrep -f) and that run on this script's display:
+# programs of the same name run by tests side by side are not ours.
+pgrep_here() {
+  local p
+  for p in $(pgrep -f "$1" || true); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qxF "DISPLAY=$DISPLAY" && echo "$p"
+  done
+  return 0
 }
 
 # A temporary folder for settings and the runtime lock, removed (and the program ended) on exit.
@@ -31,11 +65,16 @@ e2e_prepare() {
 # Ends the program under test and the helper programs the script started (and only those), stops
 # an X server the script started itself, and removes the temporary folder.
 e2e_cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
+  if [ -n "${pid:-}" ]; then kill "$pid" 2>/dev/null || true; fi
   local helper
-  for helper in "${e2e_helpers[@]}"; do kill "$helper" 2>/dev/null || true; done
+  for helper in ${e2e_helpers[@]+"${e2e_helpers[@]}"}; do kill "$helper" 2>/dev/null || true; done
   if declare -F xorg_dummy_stop >/dev/null; then xorg_dummy_stop; fi
-  rm -rf "$work"
+  if [ -n "${e2e_xvfb_pid:-}" ]; then
+    kill "$e2e_xvfb_pid" 2>/dev/null || true
+    wait "$e2e_xvfb_pid" 2>/dev/null || true
+    rm -rf "$e2e_xvfb_dir"
+  fi
+  rm -rf "${work:-}"
 }
 
 # Starts openbox as the window manager and waits (up to 10 s) until it has taken the screen.
@@ -78,7 +117,7 @@ e2e_set_password() {
 fail() {
   echo "FAIL: $*" >&2
   local kept="${TMPDIR:-/tmp}/${e2e_name}_last.png"
-  if [ -f "$work/shot.png" ]; then
+  if [ -f "${work:-}/shot.png" ]; then
     cp "$work/shot.png" "$kept"
   else
     import -window root "$kept" 2>/dev/null || true

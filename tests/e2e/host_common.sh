@@ -6,7 +6,7 @@ extra_pids=""
 host_cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   for p in $extra_pids; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
+  e2e_cleanup
 }
 trap host_cleanup EXIT
 

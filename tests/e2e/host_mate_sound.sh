@@ -18,7 +18,7 @@ if ! command -v pulseaudio >/dev/null || ! command -v pactl >/dev/null; then
   echo "SKIP: PulseAudio (pulseaudio, pulseaudio-utils) is not installed"
   exit 77
 fi
-e2e_under_xvfb "$@"
+e2e_under_xvfb
 
 tavello=$1
 host_window_bin=$2
@@ -43,7 +43,7 @@ cleanup() {
     userdel "$made_user" || echo "could not remove the user $made_user" >&2
   fi
   if [ -n "$run" ]; then rm -rf "$run"; fi
-  rm -rf "$work"
+  e2e_cleanup
 }
 trap cleanup EXIT
 

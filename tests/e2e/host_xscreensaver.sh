@@ -12,7 +12,7 @@ if ! command -v xscreensaver >/dev/null || ! command -v xscreensaver-command >/d
   echo "SKIP: xscreensaver is not installed"
   exit 77
 fi
-e2e_under_xvfb "$@"
+e2e_under_xvfb
 
 tavello=$1
 e2e_prepare host_xscreensaver_e2e
@@ -34,7 +34,7 @@ cleanup() {
     done
     userdel "$made_user" || echo "could not remove the user $made_user" >&2
   fi
-  rm -rf "$work"
+  e2e_cleanup
 }
 trap cleanup EXIT
 mkdir -p "$home/bin" "$home/tmp" "$home/.config/tavello"

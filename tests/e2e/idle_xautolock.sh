@@ -11,7 +11,7 @@ if ! command -v xautolock >/dev/null; then
   echo "SKIP: xautolock is not installed"
   exit 77
 fi
-e2e_under_xvfb "$@"
+e2e_under_xvfb
 
 tavello=$1
 e2e_prepare idle_xautolock_e2e
@@ -27,7 +27,7 @@ extra_pids="$extra_pids $!"
 # Nothing touches the display; after a minute the show comes up.
 show_pid=""
 for _ in $(seq 900); do
-  show_pid=$(pgrep -f "^$tavello /S\$" || true)
+  show_pid=$(pgrep_here "^$tavello /S\$")
   [ -n "$show_pid" ] && break
   sleep 0.1
 done

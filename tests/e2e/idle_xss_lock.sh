@@ -11,7 +11,7 @@ if ! command -v xss-lock >/dev/null; then
 fi
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-e2e_under_xvfb "$@"
+e2e_under_xvfb
 
 tavello=$1
 e2e_prepare idle_xss_lock
@@ -26,7 +26,7 @@ xss-lock --ignore-sleep -- "$tavello" /S 2>"$work/xss-lock.log" &
 xss_lock=$!
 
 for _ in $(seq 100); do
-  pid=$(pgrep -n -x -f "$tavello /S" || true)
+  pid=$(pgrep_here "^$tavello /S\$" | tail -n1)
   [ -n "$pid" ] && break
   sleep 0.1
 done

@@ -8,7 +8,7 @@
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
-e2e_under_xvfb "$@"
+e2e_under_xvfb
 
 tavello=$1
 cursor_probe=$2
