@@ -17,6 +17,8 @@ case "${CCACHE_DISABLE:-}" in
   "" | 0 | false | no)
     if command -v ccache >/dev/null; then options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi ;;
 esac
+# The precompiled headers' compiles are cached only with these (see tavello_precompile_headers).
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
   options+=(-DTAVELLO_BUILD_TESTS=ON -DTAVELLO_BUILD_BENCH=ON)

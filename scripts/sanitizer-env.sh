@@ -13,6 +13,9 @@ export LSAN_OPTIONS="suppressions=$TAVELLO_ROOT/scripts/lsan.supp:print_suppress
 # Configures and builds the program, its tests and the fuzz harnesses with clang, AddressSanitizer
 # and UndefinedBehaviorSanitizer into build-asan/ (the benchmarks are left out: they measure
 # speed, which the sanitizers change). Arguments are passed to the build (e.g. a --target).
+# The precompiled headers' compiles are cached only with these (see tavello_precompile_headers).
+export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
+
 build_sanitized() {
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
