@@ -2,6 +2,7 @@
 // Helpers shared by the benchmarks: timing, medians, the RESULT lines, the djpeg baseline and
 // photo-like test pictures.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -29,6 +30,22 @@ inline Length TakeLength(QStringList& args) {
     const bool shortRun = args.removeAll(QStringLiteral("--short")) > 0;
     return smoke ? Length::Smoke : shortRun ? Length::Short : Length::Full;
 }
+
+// Benchmarks that draw do it on the offscreen platform unless one is chosen.
+inline void OffscreenUnlessChosen() {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// A benchmark's application and its arguments after the program's name, the length taken out.
+template <typename App>
+struct BenchApp {
+    BenchApp(int& argc, char** argv)
+        : app(argc, argv), args(app.arguments().mid(1)), length(TakeLength(args)) {}
+
+    App app;
+    QStringList args;
+    Length length;
+};
 
 template <typename T>
 T ByLength(Length length, T full, T shortRun, T smoke) {

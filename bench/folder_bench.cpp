@@ -248,13 +248,11 @@ int Show(Length length) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const Length length = TakeLength(args);
-    const QString mode = args.isEmpty() ? QString() : args.takeFirst();
-    if (mode == "scan") return Scan(length);
-    if (mode == "show") return Show(length);
+    OffscreenUnlessChosen();
+    BenchApp<QApplication> bench(argc, argv);
+    const QString mode = bench.args.isEmpty() ? QString() : bench.args.takeFirst();
+    if (mode == "scan") return Scan(bench.length);
+    if (mode == "show") return Show(bench.length);
     std::fprintf(stderr, "usage: folder_bench scan|show [--short|--smoke]\n");
     return 2;
 }

@@ -321,11 +321,9 @@ int HugeBench(const QString& tavello, Length length, const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const Length length = TakeLength(args);
-    const QString mode = args.value(0);
-    const QString tavello = args.value(1);
+    BenchApp<QCoreApplication> bench(argc, argv);
+    const QString mode = bench.args.value(0);
+    const QString tavello = bench.args.value(1);
     if (tavello.isEmpty() || !QFile::exists(tavello)) {
         std::fprintf(stderr,
                      "usage: host_bench launch|cpu|memory|huge <tavello> [--short|--smoke]\n");
@@ -338,10 +336,10 @@ int main(int argc, char** argv) {
     }
     QTemporaryDir folder;
     int status = 2;
-    if (mode == "launch") status = LaunchBench(tavello, length, folder.path());
-    if (mode == "cpu") status = CpuBench(tavello, length, folder.path());
-    if (mode == "memory") status = MemoryBench(tavello, length, folder.path());
-    if (mode == "huge") status = HugeBench(tavello, length, folder.path());
+    if (mode == "launch") status = LaunchBench(tavello, bench.length, folder.path());
+    if (mode == "cpu") status = CpuBench(tavello, bench.length, folder.path());
+    if (mode == "memory") status = MemoryBench(tavello, bench.length, folder.path());
+    if (mode == "huge") status = HugeBench(tavello, bench.length, folder.path());
     XCloseDisplay(gDisplay);
     return status;
 }

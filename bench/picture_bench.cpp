@@ -188,20 +188,18 @@ int MemoryBench(Length length, const QString& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const Length length = TakeLength(args);
-    if (args.value(0) == "make-photos") {
-        for (int i = 1; i < args.size(); ++i) {
-            if (!WritePhoto(args[i], PhotoSize(length), quint32(i))) return 2;
+    OffscreenUnlessChosen();
+    BenchApp<QApplication> bench(argc, argv);
+    if (bench.args.value(0) == "make-photos") {
+        for (int i = 1; i < bench.args.size(); ++i) {
+            if (!WritePhoto(bench.args[i], PhotoSize(bench.length), quint32(i))) return 2;
         }
         return 0;
     }
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
-    if (args.value(0) == "decode") return DecodeBench(length, folder.path());
-    if (args.value(0) == "memory") return MemoryBench(length, folder.path());
+    if (bench.args.value(0) == "decode") return DecodeBench(bench.length, folder.path());
+    if (bench.args.value(0) == "memory") return MemoryBench(bench.length, folder.path());
     std::fprintf(stderr, "usage: picture_bench decode|memory [--short|--smoke]\n");
     return 2;
 }

@@ -218,13 +218,11 @@ int Headline(Length length) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const Length length = TakeLength(args);
-    const QString mode = args.isEmpty() ? QString() : args.takeFirst();
-    if (mode == "soak") return Soak(length, args);
-    if (mode == "headline") return Headline(length);
+    OffscreenUnlessChosen();
+    BenchApp<QApplication> bench(argc, argv);
+    const QString mode = bench.args.isEmpty() ? QString() : bench.args.takeFirst();
+    if (mode == "soak") return Soak(bench.length, bench.args);
+    if (mode == "headline") return Headline(bench.length);
     std::fprintf(stderr,
                  "usage: show_bench soak [--short|--smoke] [changes] | headline [--smoke]\n");
     return 2;

@@ -40,11 +40,9 @@ double EditTime(int lines, int rounds) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const Length length = TakeLength(args);
-    const int lines = ByLength(length, 10000, 10000, 100);
-    const int rounds = ByLength(length, 5, 5, 1);
+    BenchApp<QCoreApplication> bench(argc, argv);
+    const int lines = ByLength(bench.length, 10000, 10000, 100);
+    const int rounds = ByLength(bench.length, 5, 5, 1);
     const double small = EditTime(lines, rounds);
     const double large = EditTime(10 * lines, rounds);
     if (small <= 0 || large < 0) return 2;
@@ -52,5 +50,5 @@ int main(int argc, char** argv) {
     Result("xscreensaver_edit_100k_lines", large, "ms");
     const double ratio = large / small;
     Result("xscreensaver_edit_100k_vs_10k", ratio, "x (target <= 15)");
-    return Verdict(length, ratio <= 15);
+    return Verdict(bench.length, ratio <= 15);
 }
