@@ -123,7 +123,7 @@ e2e_set_password() {
 # Ends the test, keeping the last screenshot (or, with none taken, the screen as it is now).
 fail() {
   echo "FAIL: $*" >&2
-  local kept="${TMPDIR:-/tmp}/${e2e_name}_last.png"
+  local kept="${TMPDIR:-/tmp}/${e2e_name:-e2e}_last.png"
   if [ -f "${work:-}/shot.png" ]; then
     cp "$work/shot.png" "$kept"
   else
