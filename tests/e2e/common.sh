@@ -207,9 +207,10 @@ focus_is() { [ "$(xdotool getwindowfocus -f getwindowname 2>/dev/null)" = "$1" ]
 # the empty screen's colour. A click on a window mapped but not drawn yet may reach a program
 # still setting it up.
 wait_drawn() {
-  local WINDOW X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  wait_until 10 "window $1 mapped but never drawn" drawn "${WIDTH}x${HEIGHT}+$X+$Y"
+  local box
+  box=$(xdotool getwindowgeometry --shell "$1" |
+    awk -F= '{ v[$1] = $2 } END { print v["WIDTH"] "x" v["HEIGHT"] "+" v["X"] "+" v["Y"] }')
+  wait_until 10 "window $1 mapped but never drawn" drawn "$box"
 }
 drawn() {
   shot
