@@ -20,21 +20,28 @@ e2e_under_xvfb() {
     -noreset -nolisten tcp 3>"$e2e_xvfb_dir/display" 2>"$e2e_xvfb_dir/xvfb.log" &
   e2e_xvfb_pid=$!
   trap e2e_cleanup EXIT
-  wait_until 10 "Xvfb did not start: $(cat "$e2e_xvfb_dir/xvfb.log")" \
-    grep -q . "$e2e_xvfb_dir/display"
+  poll 10 grep -q . "$e2e_xvfb_dir/display" ||
+    fail "Xvfb did not start: $(cat "$e2e_xvfb_dir/xvfb.log" 2>/dev/null)"
   export DISPLAY=":$(head -n1 "$e2e_xvfb_dir/display")" XAUTHORITY="$e2e_xvfb_dir/client"
   xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$cookie"
+}
+
+# Polls "$@" every tenth of a second until it succeeds (status 0), for up to $1 seconds (else 1).
+poll() {
+  local seconds=$1
+  shift
+  for _ in $(seq $((seconds * 10))); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
 }
 
 # Polls "$@" every tenth of a second until it succeeds, failing with "$2" after $1 seconds.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  for _ in $(seq $((seconds * 10))); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  fail "$what"
+  poll "$seconds" "$@" || fail "$what"
 }
 
 # The processes whose command line matches $1 (pgrep -f) and that run on this script's display:
@@ -116,7 +123,7 @@ e2e_set_password() {
 # Ends the test, keeping the last screenshot (or, with none taken, the screen as it is now).
 fail() {
   echo "FAIL: $*" >&2
-  local kept="${TMPDIR:-/tmp}/${e2e_name}_last.png"
+  local kept="${TMPDIR:-/tmp}/${e2e_name:-e2e}_last.png"
   if [ -f "${work:-}/shot.png" ]; then
     cp "$work/shot.png" "$kept"
   else
@@ -191,6 +198,23 @@ wait_window() {
     sleep 0.1
   done
   fail "no window named $1"
+}
+
+# Whether the window holding the keyboard focus is named exactly $1: typing goes there.
+focus_is() { [ "$(xdotool getwindowfocus -f getwindowname 2>/dev/null)" = "$1" ]; }
+
+# Waits (up to 10 s) until the window $1 is drawn: part of it on a fresh screenshot is not black,
+# the empty screen's colour. A click on a window mapped but not drawn yet may reach a program
+# still setting it up.
+wait_drawn() {
+  local box
+  box=$(xdotool getwindowgeometry --shell "$1" |
+    awk -F= '{ v[$1] = $2 } END { print v["WIDTH"] "x" v["HEIGHT"] "+" v["X"] "+" v["Y"] }')
+  wait_until 10 "window $1 mapped but never drawn" drawn "$box"
+}
+drawn() {
+  shot
+  [ "$(convert "$work/shot.png" -crop "$1" +repage -format '%[fx:maxima>0]' info:)" = 1 ]
 }
 
 # Waits (up to $1 whole seconds) for the program to end, failing with "$2" when it does not.

@@ -23,39 +23,30 @@ album="$work/album"
 mkdir -p "$album/2024"
 convert -size 400x300 xc:'#00ffff' -quality 95 "$album/2024/1.jpg"
 
-# Visible top-level windows other than the settings dialog.
+# Our visible windows other than the settings dialog: file and folder choosers, and popups
+# (menus, completion lists), which have no name, hence the search by class.
 other_windows() {
   local w
-  for w in $(xdotool search --onlyvisible --name "." 2>/dev/null); do
+  for w in $(xdotool search --onlyvisible --class "." 2>/dev/null); do
     [ "$w" != "$dialog" ] && echo "$w"
   done
   return 0
 }
+no_other_window() { [ -z "$(other_windows)" ]; }
+some_other_window() { [ -n "$(other_windows)" ]; }
 # Clicks at a point given in the dialog's client coordinates (button $3, default the left one).
 click() { xdotool mousemove $((left + $1)) $((top + $2)) click "${3:-1}"; }
-# Waits (up to 10 s) for a window other than the dialog: a file or folder chooser.
-wait_chooser() {
-  chooser=""
-  for _ in $(seq 100); do
-    chooser=$(other_windows | head -n 1)
-    [ -n "$chooser" ] && return 0
-    sleep 0.1
-  done
-  return 1
+# Whether a chooser is up and holds the keyboard (keys typed before that are lost); sets chooser.
+chooser_focused() {
+  chooser=$(xdotool getwindowfocus -f 2>/dev/null) || return 1
+  other_windows | grep -qx "$chooser"
 }
-# Types a path into the open chooser and confirms it with Enter; fails unless the chooser closes.
+# Types a path into the chooser and confirms it with Enter; fails unless the chooser closes, with
+# the completion list it may have opened: that list, up, would take the next click for itself.
 answer_chooser() {
-  sleep 0.5
   xdotool type --delay 10 "$1"
-  sleep 0.3
   xdotool key Return
-  for attempt in $(seq 50); do
-    [ -z "$(other_windows)" ] && return 0
-    # A completion list may take the first Enter.
-    [ "$attempt" = 10 ] && xdotool key Return
-    sleep 0.1
-  done
-  fail "the chooser did not close after Enter on $1"
+  wait_until 5 "the chooser did not close after Enter on $1" no_other_window
 }
 
 "$tavello" /C &
@@ -63,22 +54,26 @@ pid=$!
 
 wait_window "TAVELLOの設定"
 dialog=$win
+wait_drawn "$dialog"
 read -r left top < <(xdotool getwindowgeometry "$dialog" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
 echo "seen: settings dialog at $left,$top"
 
-# The banner (Picture1, client 8,288 to 210,333) moves between two screenshots.
-shot
-convert "$work/shot.png" -crop 200x43+$((left + 9))+$((top + 289)) "$work/banner1.png"
-sleep 0.5
-shot
-convert "$work/shot.png" -crop 200x43+$((left + 9))+$((top + 289)) "$work/banner2.png"
-[ "$(compare -metric AE "$work/banner1.png" "$work/banner2.png" null: 2>&1 || true)" != 0 ] ||
-  fail "the banner does not scroll"
+# The banner (Picture1, client 8,288 to 210,333) moves: a later screenshot differs.
+banner() {
+  shot
+  convert "$work/shot.png" -crop 200x43+$((left + 9))+$((top + 289)) "$work/$1"
+}
+banner_moved() {
+  banner banner2.png
+  [ "$(compare -metric AE "$work/banner1.png" "$work/banner2.png" null: 2>&1 || true)" != 0 ]
+}
+banner banner1.png
+wait_until 5 "the banner does not scroll" banner_moved
 echo "seen: banner scrolling"
 
 # 追加 (btnPic, client 336,184, 37 × 17) opens the file dialog.
 click 354 192
-wait_chooser || fail "no file dialog after clicking 追加"
+wait_until 10 "no file dialog after clicking 追加" chooser_focused
 echo "seen: file dialog"
 answer_chooser "$picture"
 echo "file dialog answered"
@@ -86,29 +81,17 @@ echo "file dialog answered"
 # The first list item (lstPic at client 8,184) shows the preview in Shape1 (client 264,288, 64 × 48).
 click 60 193
 magenta="255,0,255"
-ok=0
-for attempt in $(seq 50); do
-  # On a loaded machine the first click can land before the list has taken the new item.
-  case $attempt in 15 | 30) click 60 193 ;; esac
-  shot
-  if holds "$((left + 296)) $((top + 312)) $magenta" "$((left + 266)) $((top + 290)) $magenta" \
-     "$((left + 325)) $((top + 333)) $magenta"; then ok=1; break; fi
-  sleep 0.1
-done
-[ "$ok" = 1 ] || fail "preview not shown: centre $(pixels "$((left + 296)) $((top + 312))")"
-echo "seen: preview"
+wait_for "preview" "$((left + 296)) $((top + 312)) $magenta" \
+  "$((left + 266)) $((top + 290)) $magenta" "$((left + 325)) $((top + 333)) $magenta"
 
 # A right click on the list opens its menu; its second entry, フォルダを追加..., opens the folder
-# dialog, which takes a typed folder. The menu is a popup without a name, so it is driven blind
-# by the keyboard until the folder dialog shows.
+# dialog, which takes a typed folder. The menu is driven by the keyboard once it is up.
 click 60 193 3
-for attempt in $(seq 5); do
-  sleep 0.3
-  xdotool key Down Down Return
-  wait_chooser && break
-  click 60 193 3
-done
-[ -n "$chooser" ] || fail "no folder dialog from the list's menu"
+wait_until 10 "no menu on a right click on the list" some_other_window
+xdotool key Down Down Return
+wait_until 10 "no folder dialog from the list's menu" chooser_focused
+[ "$(xdotool getwindowname "$chooser")" = "フォルダを追加" ] ||
+  fail "the menu opened '$(xdotool getwindowname "$chooser")', not the folder dialog"
 echo "seen: folder dialog"
 answer_chooser "$album"
 echo "folder dialog answered"

@@ -17,7 +17,7 @@ start_dialog() {
   "$tavello" /C &
   pid=$!
   wait_window "TAVELLOの設定"
-  sleep 0.5  # let the window settle where it was placed
+  wait_drawn "$win"
   eval "$(xdotool getwindowgeometry --shell "$win")"
   wx=$X wy=$Y
   [ "$WIDTH" = 379 ] && [ "$HEIGHT" = 368 ] || fail "client area ${WIDTH}x${HEIGHT}, wanted 379x368"

@@ -111,12 +111,11 @@ echo "heard: TAVELLO's stream on the user's PulseAudio server"
 
 # The host owns the pointer: over the show it is blank, beside the show (the root) it shows.
 host_send mate "resize 800 768"
-xdotool mousemove 900 384
-sleep 0.2
-[ "$("$cursor_probe")" = visible ] || fail "the desk's cursor is not seen beside the show"
-xdotool mousemove 400 384
-sleep 0.2
-[ "$("$cursor_probe")" = hidden ] || fail "a cursor shows over the show"
+cursor_is() { [ "$("$cursor_probe")" = "$1" ]; }
+xdotool mousemove --sync 900 384
+wait_until 2 "the desk's cursor is not seen beside the show" cursor_is visible
+xdotool mousemove --sync 400 384
+wait_until 2 "a cursor shows over the show" cursor_is hidden
 echo "seen: no cursor over the show, the desk's cursor beside it"
 
 kill -TERM "$pid"

@@ -33,9 +33,13 @@ pid=$left
 wait_for "both shows" "256 384 255,0,0" "768 384 255,0,0"
 
 # Whichever opened the song first plays it; the other file stays empty.
-sleep 1
+someone_plays() {
+  [ "$(file_size "$work/left.raw")" -gt 0 ] || [ "$(file_size "$work/right.raw")" -gt 0 ]
+}
+wait_until 5 "neither show plays the song" someone_plays
 l1=$(file_size "$work/left.raw")
 r1=$(file_size "$work/right.raw")
+# Only time shows that the other one does not start playing too.
 sleep 1
 l2=$(file_size "$work/left.raw")
 r2=$(file_size "$work/right.raw")

@@ -108,8 +108,8 @@ holds "193 145 255,0,0" "830 622 255,0,0" "190 384 $black" "834 384 $black" ||
   fail "our picture not seen"
 echo "seen: red 640x480 at 192,144"
 heard=$(file_size "$home/audio.raw")
-sleep 0.5
-[ "$(file_size "$home/audio.raw")" -gt "$heard" ] || fail "no sound during the show"
+sound_goes_on() { [ "$(file_size "$home/audio.raw")" -gt "$heard" ]; }
+wait_until 5 "no sound during the show" sound_goes_on
 
 as_user xscreensaver-command -deactivate >/dev/null
 for _ in $(seq 40); do
@@ -118,6 +118,7 @@ for _ in $(seq 40); do
 done
 running && fail "TAVELLO still runs after -deactivate"
 last=$(file_size "$home/audio.raw")
+# No process of ours is left, yet only time shows that nothing else goes on writing the sound.
 sleep 0.5
 [ "$(file_size "$home/audio.raw")" = "$last" ] || fail "the sound goes on after -deactivate"
 echo "deactivated: no TAVELLO process, no sound"

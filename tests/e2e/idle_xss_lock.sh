@@ -43,8 +43,8 @@ done
 holds "5 5 0,0,0" "1018 762 0,0,0" || fail "the show does not cover the screen"
 echo "seen: the show, started on idle"
 
-xdotool mousemove 300 300
-sleep 0.3
+# Off the headline, over which movement is not watched, then one pixel on.
+xdotool mousemove --sync 300 300
 xdotool mousemove 301 300
 for _ in $(seq 50); do
   kill -0 "$pid" 2>/dev/null || break

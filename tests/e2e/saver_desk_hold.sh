@@ -26,8 +26,10 @@ headline_up() {
 keys_reaching_another_window() {
   "$desk_probe" keys 2 > "$work/keys.txt" &
   local probe=$!
-  sleep 0.7
+  # Typed once the probe's window holds the keyboard focus, so only a grab keeps the keys away.
+  wait_until 2 "the probe's window never took the focus" focus_is "DESK PROBE"
   xdotool type --delay 30 abc
+  kill -0 "$probe" 2>/dev/null || fail "the probe stopped counting before the typing ended"
   wait "$probe"
   cat "$work/keys.txt"
 }
@@ -65,10 +67,10 @@ for _ in $(seq 100); do
 done
 headline_up || fail "no headline"
 wait "$holder"
-sleep 1.5
 kill -0 "$pid" 2>/dev/null || fail "the show ended while another program held the input"
-[ "$("$desk_probe" grabs)" = "keyboard held pointer held" ] ||
-  fail "input not held by the show after the other program let go"
+input_held() { [ "$("$desk_probe" grabs)" = "keyboard held pointer held" ]; }
+wait_until 5 "input not held by the show after the other program let go" input_held
+kill -0 "$pid" 2>/dev/null || fail "the show ended once the other program let go"
 echo "seen: show up despite grabs held elsewhere; keyboard and pointer held once let go"
 
 # A window that maps itself above everything, as notifications do.

@@ -120,6 +120,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$prompt" ] || fail "no password prompt after a move over R"
+wait_until 5 "the prompt does not hold the keyboard" focus_is "$prompt_title"
 eval "$(xdotool getwindowgeometry --shell "$prompt")"
 [ $((X + WIDTH)) -le 1024 ] || fail "the prompt is not on L (${X},${Y} ${WIDTH}x${HEIGHT})"
 shot
@@ -143,10 +144,7 @@ holds "$((X + WIDTH / 2)) $((Y + 4)) 0,0,0" || fail "something stays where the p
 echo "seen: wrong password refused, show back, R black, cursor hidden, input held"
 
 xdotool mousemove_relative 0 1
-for _ in $(seq 100); do
-  [ -n "$(window_named "$prompt_title")" ] && break
-  sleep 0.1
-done
+wait_until 10 "no password prompt after a second move" focus_is "$prompt_title"
 xdotool type --delay 20 "kagi1234"
 xdotool key Return
 wait_exit 5 "still running after the right password" || fail "exit status $?"

@@ -26,16 +26,18 @@ headline_up() {
   [ "$(convert "$work/shot.png" -crop 1024x80+0+344 -threshold 50% -format '%[fx:mean>0.002]' info:)" = 1 ]
 }
 prompt_title="スクリーンセーバーのパスワード"
-# Waits (up to 10 s) for the prompt; sets prompt to its window.
+# Waits (up to 10 s) for the prompt, and for it to hold the keyboard (keys typed before that
+# are lost); sets prompt to its window.
 wait_prompt() {
   prompt=""
   for _ in $(seq 100); do
     prompt=$(window_named "$prompt_title")
-    [ -n "$prompt" ] && return 0
+    [ -n "$prompt" ] && break
     kill -0 "$pid" 2>/dev/null || fail "program ended instead of asking for the password"
     sleep 0.1
   done
-  fail "no password prompt"
+  [ -n "$prompt" ] || fail "no password prompt"
+  wait_until 5 "the prompt does not hold the keyboard" focus_is "$prompt_title"
 }
 wait_prompt_gone() {
   for _ in $(seq 100); do

@@ -44,13 +44,16 @@ show_window() {
   for w in $(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null); do echo "$w"; return 0; done
   fail "no show window on the screen"
 }
+# Waits (up to 10 s) for the prompt, and for it to hold the keyboard (keys typed before that
+# are lost).
 wait_prompt() {
   for _ in $(seq 100); do
-    [ -n "$(window_named "$prompt_title")" ] && return 0
+    focus_is "$prompt_title" && return 0
     kill -0 "$pid" 2>/dev/null || fail "the program ended instead of asking for the password"
     sleep 0.1
   done
-  fail "no password prompt"
+  [ -n "$(window_named "$prompt_title")" ] || fail "no password prompt"
+  fail "the prompt does not hold the keyboard"
 }
 wait_prompt_gone() {
   for _ in $(seq 100); do
