@@ -8,10 +8,13 @@ bash scripts/build.sh
 # No test may reach a real sound card or the user's own settings.
 export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$(mktemp -d)"
+# Twice as many tests as processors: the end-to-end ones spend most of their time waiting on their
+# own X servers (xautolock's idle minute, the pictures' seconds), not computing.
+jobs=$(($(nproc) * 2))
 ctest_log="$(mktemp)"
 trap 'rm -rf "$XDG_CONFIG_HOME" "$ctest_log"' EXIT
 status=0
-ctest --test-dir build --output-on-failure -j2 --timeout 300 | tee "$ctest_log" || status=$?
+ctest --test-dir build --output-on-failure -j"$jobs" --timeout 300 | tee "$ctest_log" || status=$?
 # ctest lists the skipped tests without why; each one said why, in the run's log.
 for name in $(awk '/did not run:/ { on = 1; next } on && /\(Skipped\)/ { print $3 }' "$ctest_log"); do
   printf 'skipped %s: ' "$name"
