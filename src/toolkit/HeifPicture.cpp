@@ -75,10 +75,6 @@ QSize SizeOf(const heif_image_handle* handle) {
     return QSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
 }
 
-qint64 Pixels(QSize size) {
-    return qint64(size.width()) * size.height();
-}
-
 // The smallest thumbnail that covers `target`, or nothing when none does.
 Handle CoveringThumbnail(const heif_image_handle* primary, QSize target) {
     const int count = heif_image_handle_get_number_of_thumbnails(primary);

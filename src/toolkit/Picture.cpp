@@ -46,10 +46,6 @@ QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
     return SwapsSides(reader.transformation()) ? raw.transposed() : raw;
 }
 
-qint64 Pixels(QSize size) {
-    return qint64(size.width()) * size.height();
-}
-
 // How a picture is decoded, in the file's own orientation.
 struct DecodePlan {
     QSize readerSize;  // the size asked of the reader; invalid for the picture's own size

@@ -31,6 +31,11 @@ inline constexpr qint64 kMaxPicturePixels = 400LL * 1000 * 1000;
 // The largest image we let the decoder allocate (4 bytes a pixel), in megabytes.
 inline constexpr int kMaxDecodeMegabytes = 256;
 
+// How many pixels a picture of this size has, without overflowing int.
+inline qint64 Pixels(QSize size) {
+    return qint64(size.width()) * size.height();
+}
+
 // The picture's own size from its header, with a 90° orientation tag swapping width and height.
 // Nothing for a missing, unreadable or non-picture file, a size of zero, or a path that is no
 // regular file (a folder, FIFO, device or socket is never opened for reading).
