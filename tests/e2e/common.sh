@@ -103,12 +103,7 @@ e2e_set_password() {
   pid=$!
   wait_window "パスワードの変更"
   dialog=$win
-  # Given the focus by the window manager, or by us where there is none.
-  for _ in $(seq 100); do
-    [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$dialog" ] && break
-    xdotool windowfocus "$dialog" 2>/dev/null || true
-    sleep 0.1
-  done
+  wait_until 10 "the password dialog never took the keyboard focus" focused "$dialog"
   xdotool type --delay 20 "$password"
   xdotool key Tab
   xdotool type --delay 20 "$password"
@@ -198,6 +193,14 @@ wait_window() {
     sleep 0.1
   done
   fail "no window named $1"
+}
+
+# Whether window $1 holds the keyboard focus; if not, asks for it, as the window manager would
+# give it where there is none, and answers on the next call.
+focused() {
+  [ "$(xdotool getwindowfocus -f 2>/dev/null)" = "$1" ] && return 0
+  xdotool windowfocus "$1" 2>/dev/null
+  return 1
 }
 
 # Whether the window holding the keyboard focus is named exactly $1: typing goes there.
