@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# Installs what the program needs (scripts/setup.sh program), builds the program alone, and runs
-# the show on the sample album with the sample music, using a throwaway settings folder so the
-# user's own settings are never touched.
+# Installs what the program needs (scripts/setup.sh build, then program), builds the program
+# alone, and runs the show on the sample album with the sample music, using a throwaway settings
+# folder so the user's own settings are never touched.
 # With a display, the show runs on it until you move the mouse or press a key.
 # Without one, it runs on a virtual 1024x768 display and saves screenshots to demo-output/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$(pwd)"
-bash scripts/setup.sh program
-bash scripts/build.sh tavello
+bash scripts/setup.sh build
+# What runs and shows the program is installed while it builds; only the show needs it. Its log
+# is shown when it fails.
+setup_log="$(mktemp)"
+bash scripts/setup.sh program >"$setup_log" 2>&1 &
+setup_pid=$!
+build_status=0
+bash scripts/build.sh tavello || build_status=$?
+setup_status=0
+wait "$setup_pid" || setup_status=$?
+if [ "$setup_status" -ne 0 ]; then cat "$setup_log" >&2; else head -n 1 "$setup_log"; fi
+rm -f "$setup_log"
+[ "$build_status" -eq 0 ] && [ "$setup_status" -eq 0 ] || exit 1
 
 settings_home="$(mktemp -d)"
 trap 'rm -rf "$settings_home"' EXIT

@@ -1,23 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages TAVELLO needs, in layers; each layer includes the ones before it.
 #
-#   program  build and run the program, and show it on a virtual display (scripts/demo.sh)
+#   build    build the program
+#   program  also run it, and show it on a virtual display (scripts/demo.sh)
 #   tests    the test suite, the benchmarks and the developer's tools (scripts/test.sh)
 #   ci       the sanitizer and fuzzing toolchain (scripts/sanitize.sh, scripts/fuzz.sh)
 #
-# Usage: scripts/setup.sh [program|tests|ci]   (without a layer: ci, everything)
+# Usage: scripts/setup.sh [build|program|tests|ci]   (without a layer: ci, everything)
 # Idempotent: when everything is present it only checks and returns.
 set -euo pipefail
 
-PROGRAM_PACKAGES=(
-  # build: compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, xcb
+BUILD_PACKAGES=(
+  # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, xcb
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libxcb1-dev
-  # run: Qt's X11 platform and its Japanese texts, the readers of PNG/GIF/WebP/TIFF beyond Qt's
-  # own, the Japanese fonts, and MIDI through SDL2_mixer (FluidSynth and its soundfont)
-  libqt6gui6 qt6-translations-l10n qt6-image-formats-plugins
-  fonts-ipafont-gothic libfluidsynth3 timgm6mb-soundfont
+  # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
+  # Qt's CMake folder, which must not change while a build is being configured
+  qt6-image-formats-plugins
+)
+
+# Nothing here is read by the build, so scripts/demo.sh installs these while the program builds.
+RUN_PACKAGES=(
+  # Qt's X11 platform and its Japanese texts, the Japanese fonts, and MIDI through SDL2_mixer
+  # (FluidSynth and its soundfont)
+  libqt6gui6 qt6-translations-l10n fonts-ipafont-gothic libfluidsynth3 timgm6mb-soundfont
   # the demo: a virtual display, the mouse move that ends the show, screenshots
   xvfb xauth xdotool imagemagick
 )
@@ -51,11 +58,13 @@ CI_PACKAGES=(
 )
 
 layer="${1:-ci}"
+PROGRAM_PACKAGES=("${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}")
 case "$layer" in
+  build) PACKAGES=("${BUILD_PACKAGES[@]}") ;;
   program) PACKAGES=("${PROGRAM_PACKAGES[@]}") ;;
   tests) PACKAGES=("${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}") ;;
   ci) PACKAGES=("${PROGRAM_PACKAGES[@]}" "${TEST_PACKAGES[@]}" "${CI_PACKAGES[@]}") ;;
-  *) echo "usage: scripts/setup.sh [program|tests|ci]" >&2; exit 2 ;;
+  *) echo "usage: scripts/setup.sh [build|program|tests|ci]" >&2; exit 2 ;;
 esac
 
 SUDO=""
@@ -63,7 +72,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 # The comma-decimal locale the tests switch to.
 ensure_test_locale() {
-  if [ "$layer" = program ]; then return; fi
+  case "$layer" in build | program) return ;; esac
   if locale -a 2>/dev/null | grep -qix 'de_DE.utf8'; then return; fi
   echo "setup: generating the de_DE.UTF-8 locale"
   $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
