@@ -8,9 +8,12 @@ set(CPACK_PACKAGE_CONTACT "TAVELLO developers <tavello@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "photo-album screen saver with a Japanese interface")
 set(CPACK_PACKAGE_DESCRIPTION
   "TAVELLO covers the screen in black, shows a headline, then your pictures
-(JPEG, BMP) one after another, each for a set number of seconds, in list order
-or at random, magnified or fitted to the screen, while a music file (WAV, MIDI
-or MP3) loops. Its windows and messages are in Japanese.
+(JPEG, BMP, PNG, GIF, WebP, TIFF, HEIC, AVIF) one after another, each for a set
+number of seconds, in list order or at random, magnified or fitted to the
+screen, while a music file (WAV, MIDI or MP3) loops. Its windows and messages
+are in Japanese. An entry of the picture list may be a folder, standing for
+every picture below it; with an empty list, the show takes xscreensaver's
+picture folder (imageDirectory in ~/.xscreensaver).
 
 It runs as a hack of xscreensaver and mate-screensaver (on every monitor, with
 a silent preview in their settings), or in the classic way: tavello /S runs
