@@ -52,9 +52,15 @@ int main(int argc, char** argv) {
     if (show || configure) tavello::EndSignals::Catch();
 
     // Without a display the toolkit would abort; one clear line and status 1 instead.
-    if (!tavello::ReachDisplayOrSay()) return 1;
+    tavello::DisplayHold displayHold;
+    if (!tavello::ReachDisplayOrSay(displayHold)) return 1;
     QTranslator translator;
-    QApplication app(argc, argv);
+    // The toolkit sees none of the command line: its own options (-platform offscreen, -display)
+    // would undo the display check above.
+    int toolkitArgc = 1;
+    char* toolkitArgv[] = {argv[0], nullptr};
+    QApplication app(toolkitArgc, toolkitArgv);
+    displayHold.Release();
     app.setApplicationName(QStringLiteral("TAVELLO"));
     // The program speaks Japanese whatever the locale, and so do the toolkit's own dialogs (file
     // dialog buttons, message box buttons).

@@ -21,6 +21,12 @@ QString WindowSystemMessage(const WindowSystemProblem& problem) {
                 line += QStringLiteral("サーバーの答え: %1").arg(problem.reason);
             return line;
         }
+        case Kind::NoSuchScreen:
+            return QStringLiteral(
+                       "TAVELLO: X ディスプレイ %1 に画面 %2 はありません（DISPLAY "
+                       "を確かめてください）。")
+                .arg(problem.name)
+                .arg(problem.screen);
         case Kind::InvisiblePlatform:
             return QStringLiteral(
                        "TAVELLO: 画面に映らないプラットフォーム %1 では動きません"
@@ -30,8 +36,8 @@ QString WindowSystemMessage(const WindowSystemProblem& problem) {
     return {};
 }
 
-bool ReachDisplayOrSay() {
-    const WindowSystemProblem problem = UseX11Display();
+bool ReachDisplayOrSay(DisplayHold& hold) {
+    const WindowSystemProblem problem = UseX11Display(hold);
     if (problem.kind == WindowSystemProblem::Kind::None) return true;
     std::fprintf(stderr, "%s\n", WindowSystemMessage(problem).toLocal8Bit().constData());
     return false;

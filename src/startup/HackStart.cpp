@@ -15,11 +15,13 @@ int RunHack(const HackOptions& options, char* programName) {
     EndSignals::Catch();
     if (!options.display.isEmpty()) qputenv("DISPLAY", options.display.toLocal8Bit());
     // The hosts' windows are X11 windows, whatever session the toolkit would otherwise pick.
-    if (!ReachDisplayOrSay()) return 1;
+    DisplayHold displayHold;
+    if (!ReachDisplayOrSay(displayHold)) return 1;
     // The toolkit sees none of the hosts' options (it would read -visual and -display itself).
     int argc = 1;
     char* argv[] = {programName, nullptr};
     QApplication app(argc, argv);
+    displayHold.Release();
     app.setApplicationName(QStringLiteral("TAVELLO"));
     app.setQuitOnLastWindowClosed(false);
     return RunHostedShow(options, SystemServices());

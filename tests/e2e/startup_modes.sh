@@ -28,8 +28,9 @@ done
 [ -e "$XDG_CONFIG_HOME" ] && { echo "FAIL: a refused start created files"; failed=1; }
 
 # A first instance holds the lock (here the settings dialog on the virtual display); a second
-# one, in any mode, must end at once without a window, even without a display.
-"$tavello" /C &
+# one, in any mode, must end at once without a window, even without a display. The toolkit's own
+# options on the command line are not the toolkit's: the dialog still opens on the display.
+"$tavello" /C -platform offscreen &
 pid=$!
 wait_window "TAVELLOの設定"
 for args in /S /C "/A 0" /P; do
@@ -50,13 +51,16 @@ pid=""
 
 # Every mode that opens a window, where no window can open: one line naming the display (or the
 # platform) and what to do, status 1, never an abort. "$display" is what DISPLAY is set to ("-"
-# unsets it, "here" keeps the virtual display), "$xauth" "none" takes the cookie away,
+# unsets it, "here" keeps the virtual display, "here.N" names its screen N, which it does not
+# have), "$xauth" "none" takes the cookie away,
 # "$platform" is what QT_QPA_PLATFORM is set to; the line must hold "$says".
 while read -r display xauth platform says; do
   for args in /S /C "/A 0" --root --window; do
     env=(env -u WAYLAND_DISPLAY)
     if [ "$display" = - ]; then
       env+=(-u DISPLAY)
+    elif [[ "$display" == here.* ]]; then
+      env+=(DISPLAY="$DISPLAY.${display#here.}")
     elif [ "$display" != here ]; then
       env+=(DISPLAY="$display")
     fi
@@ -77,7 +81,30 @@ here none - DISPLAY
 here keep offscreen offscreen
 here keep minimal minimal
 - keep offscreen:size=800x600 offscreen
+here.1 keep - 画面
+here.9 keep - 画面
 TABLE
+
+# A server with no other client resets when its last client leaves (no -noreset, as xinit and
+# display managers may start it): the display check must not leave it resetting under the
+# toolkit's own connection. Nothing else connects until the program holds a connection of its own
+# to the server (seen in ss), and from then on the dialog must come up and stay.
+Xvfb -displayfd 3 -nolisten tcp -screen 0 640x480x24 3>"$work/reset-display" 2>/dev/null &
+e2e_helpers+=($!)
+poll 10 grep -qs . "$work/reset-display" || fail "the resetting Xvfb did not start"
+reset_display=":$(head -n1 "$work/reset-display")"
+DISPLAY=$reset_display XAUTHORITY=/dev/null "$tavello" /C &
+pid=$!
+connected() { ss -xp 2>/dev/null | grep -q "pid=$pid,"; }
+poll 10 connected || { echo "FAIL: the dialog never reached the resetting server"; failed=1; }
+if ! DISPLAY=$reset_display XAUTHORITY=/dev/null poll 10 \
+  xdotool search --name "TAVELLOの設定" >/dev/null 2>&1; then
+  echo "FAIL: no dialog on a server that resets (status $(wait "$pid"; echo $?))"
+  failed=1
+fi
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+pid=""
 
 if [ "$failed" -eq 0 ]; then echo "startup modes: all passed"; fi
 exit $failed

@@ -5,6 +5,7 @@
 #include <xcb/xcb.h>
 #include <QByteArray>
 #include <QList>
+#include <cstdlib>
 
 namespace tavello {
 
@@ -24,16 +25,22 @@ QList<QByteArray> Requested(const QByteArray& value) {
     return names;
 }
 
-// Whether a connection to the display can be made. The connection library writes a refusing
-// server's reason straight to the error output; it is caught here, to become part of one line.
-bool Connects(const QByteArray& display, QByteArray* reason) {
+// A connection to the display and the screen it names, or null with the connection library's
+// error and the refusing server's reason. The library writes that reason straight to the error
+// output; it is caught here, to become part of one line.
+xcb_connection_t* Connect(const QByteArray& display, int* error, QByteArray* reason) {
     int pipeEnds[2];
     const int savedError = ::dup(STDERR_FILENO);
     const bool caught = savedError >= 0 && ::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) == 0;
     if (caught) ::dup2(pipeEnds[1], STDERR_FILENO);
-    xcb_connection_t* connection = xcb_connect(display.constData(), nullptr);
-    const bool reached = xcb_connection_has_error(connection) == 0;
-    xcb_disconnect(connection);
+    // Asked for the screen number, the library also checks that the server has that screen.
+    int screen = 0;
+    xcb_connection_t* connection = xcb_connect(display.constData(), &screen);
+    *error = xcb_connection_has_error(connection);
+    if (*error != 0) {
+        xcb_disconnect(connection);
+        connection = nullptr;
+    }
     if (caught) {
         ::dup2(savedError, STDERR_FILENO);
         ::close(pipeEnds[1]);
@@ -44,12 +51,21 @@ bool Connects(const QByteArray& display, QByteArray* reason) {
         ::close(pipeEnds[0]);
     }
     if (savedError >= 0) ::close(savedError);
-    return reached;
+    return connection;
+}
+
+int ScreenNumber(const QByteArray& display) {
+    int screen = 0;
+    char* host = nullptr;
+    int number = 0;
+    if (xcb_parse_display(display.constData(), &host, &number, &screen) == 0) return 0;
+    free(host);
+    return screen;
 }
 
 }  // namespace
 
-WindowSystemProblem UseX11Display() {
+WindowSystemProblem UseX11Display(DisplayHold& hold) {
     for (const QByteArray& platform : Requested(qgetenv("QT_QPA_PLATFORM"))) {
         if (IsInvisible(platform))
             return {
@@ -61,11 +77,33 @@ WindowSystemProblem UseX11Display() {
     const QByteArray display = qgetenv("DISPLAY");
     if (display.isEmpty()) return {WindowSystemProblem::Kind::NoDisplay, {}, {}};
     QByteArray reason;
-    const bool reached = Connects(display, &reason);
-    if (!reached)
+    int error = 0;
+    xcb_connection_t* connection = Connect(display, &error, &reason);
+    // The toolkit would abort on a screen the server does not have.
+    if (error == XCB_CONN_CLOSED_INVALID_SCREEN)
+        return {WindowSystemProblem::Kind::NoSuchScreen,
+                QString::fromLocal8Bit(display),
+                {},
+                ScreenNumber(display)};
+    if (!connection)
         return {WindowSystemProblem::Kind::Unreachable, QString::fromLocal8Bit(display),
                 QString::fromLocal8Bit(reason.simplified())};
+    hold.Hold(connection);
     return {};
+}
+
+void DisplayHold::Hold(void* connection) {
+    Release();
+    connection_ = connection;
+}
+
+void DisplayHold::Release() {
+    if (connection_) xcb_disconnect(static_cast<xcb_connection_t*>(connection_));
+    connection_ = nullptr;
+}
+
+DisplayHold::~DisplayHold() {
+    Release();
 }
 
 }  // namespace tavello
