@@ -24,10 +24,14 @@ namespace tavello::bench {
 // run at the smallest sizes that only proves it still runs, whose figures judge nothing.
 enum class Length { Full, Short, Smoke };
 
+// Whether this is a smoke run, whose figures are printed without the targets they cannot judge.
+inline bool g_smokeRun = false;
+
 // Takes "--short" or "--smoke" out of the arguments.
 inline Length TakeLength(QStringList& args) {
     const bool smoke = args.removeAll(QStringLiteral("--smoke")) > 0;
     const bool shortRun = args.removeAll(QStringLiteral("--short")) > 0;
+    g_smokeRun = smoke;
     return smoke ? Length::Smoke : shortRun ? Length::Short : Length::Full;
 }
 
@@ -66,9 +70,16 @@ inline double MsSince(const QElapsedTimer& timer) {
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Prints one "RESULT name value unit" line, at once, so a later crash cannot swallow it.
+// Prints one "RESULT name value unit" line, at once, so a later crash cannot swallow it. A smoke
+// run measures too little for its figure to mean anything: it says so and names no target.
 inline void Result(const char* name, double value, const char* unit) {
-    std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
+    if (g_smokeRun) {
+        const char* target = std::strstr(unit, " (target");
+        const int unitLength = target ? int(target - unit) : int(std::strlen(unit));
+        std::printf("RESULT %-28s %10.2f %.*s (smoke run)\n", name, value, unitLength, unit);
+    } else {
+        std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
+    }
     std::fflush(stdout);
 }
 

@@ -34,6 +34,7 @@ note() {
     [ "$code" -gt "$status" ] && status=$code
 }
 
+[ -n "$smoke" ] && echo "smoke run: each benchmark once at its smallest size, to prove it runs; its figures judge nothing"
 echo "== picture decode and put-up (6000x4000 JPEG fitted to 1920x1080)"
 if command -v xvfb-run >/dev/null 2>&1; then
     QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" "$bench" decode $length
