@@ -7,22 +7,28 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$(pwd)"
-bash scripts/setup.sh build
-# What runs and shows the program is installed while it builds; only the show needs it. Its log
-# is shown when it fails.
-setup_log="$(mktemp)"
-bash scripts/setup.sh program >"$setup_log" 2>&1 &
+# Each step's output goes to a log, shown only when the step fails: a newcomer sees the demo's
+# own lines.
+logs="$(mktemp -d)"
+settings_home=""
+trap 'rm -rf "$logs" "$settings_home"' EXIT
+failed_step() {
+  echo "demo: $1 failed; its output:" >&2
+  cat "$logs/$1.log" >&2
+  exit 1
+}
+
+echo "demo: installing what the build needs (Debian packages; this takes a while the first time)"
+bash scripts/setup.sh build >"$logs/install.log" 2>&1 || failed_step install
+# What runs and shows the program is installed while it builds; only the show needs it.
+echo "demo: building the program while what runs it installs"
+bash scripts/setup.sh program >"$logs/install-program.log" 2>&1 &
 setup_pid=$!
-build_status=0
-bash scripts/build.sh tavello || build_status=$?
-setup_status=0
-wait "$setup_pid" || setup_status=$?
-if [ "$setup_status" -ne 0 ]; then cat "$setup_log" >&2; else head -n 1 "$setup_log"; fi
-rm -f "$setup_log"
-[ "$build_status" -eq 0 ] && [ "$setup_status" -eq 0 ] || exit 1
+bash scripts/build.sh tavello >"$logs/build.log" 2>&1 || { wait "$setup_pid" || true; failed_step build; }
+wait "$setup_pid" || failed_step install-program
+echo "demo: built build/tavello"
 
 settings_home="$(mktemp -d)"
-trap 'rm -rf "$settings_home"' EXIT
 export XDG_CONFIG_HOME="$settings_home"
 mkdir -p "$settings_home/tavello"
 {
@@ -46,11 +52,13 @@ rm -rf "$out"
 mkdir -p "$out"
 echo "demo: no display here, so the show runs on a virtual one; screenshots go to demo-output/."
 export SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out/music.raw"
+# The program's and the virtual display's own messages go to the show's log.
 xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   set -u
-  "$0/build/tavello" /S &
+  log=$2
+  "$0/build/tavello" /S 2>>"$log" &
   pid=$!
-  shot() { sleep "$1"; import -window root "$2" 2>/dev/null && echo "demo: saved $2"; }
+  shot() { sleep "$1"; import -window root "$2" 2>>"$log" && echo "demo: saved $2"; }
   shot 1.5 "$1/1-headline.png"
   for i in 2 3 4 5; do shot 3 "$1/$i-picture.png"; done
   xdotool mousemove_relative 1 1      # the slightest movement ends the show
@@ -58,7 +66,7 @@ xvfb-run -a -s "-screen 0 1024x768x24 -noreset" bash -c '
   if kill -0 "$pid" 2>/dev/null; then echo "demo: the show did not end on mouse movement"; kill "$pid"; exit 1; fi
   wait "$pid"
   echo "demo: the show ended on mouse movement"
-' "$repo" "$out"
+' "$repo" "$out" "$logs/show.log" 2>>"$logs/show.log" || failed_step show
 if [ -s "$out/music.raw" ]; then
   echo "demo: the music played into demo-output/music.raw ($(stat -c %s "$out/music.raw") bytes of PCM)"
 fi
