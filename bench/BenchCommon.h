@@ -71,11 +71,12 @@ inline double MsSince(const QElapsedTimer& timer) {
 }
 
 // Prints one "RESULT name value unit" line, at once, so a later crash cannot swallow it. A smoke
-// run measures too little for its figure to mean anything: it says so and names no target.
+// run measures too little for its figure to mean anything: it says so and names no target (nor
+// any other remark in brackets about what the figure should be).
 inline void Result(const char* name, double value, const char* unit) {
     if (g_smokeRun) {
-        const char* target = std::strstr(unit, " (target");
-        const int unitLength = target ? int(target - unit) : int(std::strlen(unit));
+        const char* remark = std::strstr(unit, " (");
+        const int unitLength = remark ? int(remark - unit) : int(std::strlen(unit));
         std::printf("RESULT %-28s %10.2f %.*s (smoke run)\n", name, value, unitLength, unit);
     } else {
         std::printf("RESULT %-28s %10.2f %s\n", name, value, unit);
