@@ -27,7 +27,6 @@
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowList.h"
-#include "saver/ShowWaiter.h"
 #include "settings/FolderEntry.h"
 #include "toolkit/Toolkit.h"
 
@@ -139,31 +138,17 @@ int Scan(Length length) {
 
 // The show's own event loop, timing the headline's paint and the first picture, ending the show
 // after the third.
-class TimingWaiter final : public ShowWaiter {
-  public:
-    void DoEvents() override {
-        real_.DoEvents();
+struct ShowTimes {
+    void Changed() {
         if (++changes == 1) {
-            firstMs = MsSince(timer);
+            firstMs = MsSince(timer.timer);
             firstRssMb = ProcStatusKb("VmRSS:") / 1024.0;
         }
-        if (changes == 3) form->close();
+        if (changes == 3) timer.form->close();
     }
-    void WaitForEventsOr(int milliseconds) override {
-        if (headlineMs < 0) {
-            form->repaint();
-            headlineMs = MsSince(timer);
-            headlineRssMb = ProcStatusKb("VmRSS:") / 1024.0;
-        }
-        real_.WaitForEventsOr(milliseconds);
-    }
-    Form1* form = nullptr;
-    QElapsedTimer timer;
-    double headlineMs = -1, firstMs = -1, headlineRssMb = 0, firstRssMb = 0;
+    HeadlineTimer timer;
+    double firstMs = -1, headlineRssMb = 0, firstRssMb = 0;
     int changes = 0;
-
-  private:
-    EventLoopWaiter real_;
 };
 
 QByteArray SmallJpeg() {
@@ -175,7 +160,7 @@ QByteArray SmallJpeg() {
 }
 
 struct ShowRun {
-    TimingWaiter waiter;
+    ShowTimes waiter;
     std::optional<qsizetype> listed;
 };
 
@@ -189,14 +174,18 @@ void RunShow(const QString& settings, ShowRun& run) {
     deps.services.password = &password;
     deps.services.mci = &music;
     deps.services.desk = &SystemDeskGuard();
-    deps.waiter = &run.waiter;
+    deps.timer = &run.waiter.timer;
     deps.random = &random;
     deps.screenTwips = ScreenSizeTwips();
     deps.settingsPath = settings;
     Form1 form(deps);
-    run.waiter.form = &form;
-    run.waiter.timer.start();
-    form.Form_Load();
+    run.waiter.timer.form = &form;
+    run.waiter.timer.onHeadline = [&run] {
+        run.waiter.headlineRssMb = ProcStatusKb("VmRSS:") / 1024.0;
+    };
+    QObject::connect(&form, &Form1::pictureChanged, [&run] { run.waiter.Changed(); });
+    run.waiter.timer.timer.start();
+    RunShowToEnd(form);
     run.listed = form.ExpandedCount();
 }
 
@@ -227,14 +216,14 @@ int Show(Length length) {
     RunShow(empty, baseline);
     RunShow(folder, shown);
     const double peakMb = ProcStatusKb("VmHWM:") / 1024.0;
-    const TimingWaiter& w = shown.waiter;
+    const ShowTimes& w = shown.waiter;
     if (baseline.waiter.changes < 3 || w.changes < 3 || shown.listed != count) {
         std::fprintf(stderr, "folder_bench: the show did not run over the library\n");
         return 2;
     }
     const QByteArray name = QByteArray::number(count / 1000) + "k";
-    Result("show_empty_list_headline_ms", baseline.waiter.headlineMs, "ms");
-    Result(("show_" + name + "_headline_ms").constData(), w.headlineMs,
+    Result("show_empty_list_headline_ms", baseline.waiter.timer.headlineMs, "ms");
+    Result(("show_" + name + "_headline_ms").constData(), w.timer.headlineMs,
            "ms (as with an empty list)");
     Result(("show_" + name + "_first_picture_ms").constData(), w.firstMs,
            "ms (on time: just over 2000)");

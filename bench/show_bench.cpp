@@ -23,7 +23,6 @@
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
-#include "saver/ShowWaiter.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Toolkit.h"
 
@@ -50,13 +49,11 @@ Sample Take() {
             ProcStatus("Threads:")};
 }
 
-// The show's own event-loop waiter, counting the changes (the show yields once after each) and
-// ending the show after the last.
-class CountingWaiter final : public ShowWaiter {
+// Counts the changes and ends the show after the last.
+class ChangeCounter {
   public:
-    explicit CountingWaiter(int changes) : changes_(changes) {}
-    void DoEvents() override {
-        real_.DoEvents();
+    explicit ChangeCounter(int changes) : changes_(changes) {}
+    void Changed() {
         ++done;
         if (form->StopFlag() != 0 || !form->Image1()->hasPicture()) failed = true;
         if (done == 1) start = Take();
@@ -66,7 +63,6 @@ class CountingWaiter final : public ShowWaiter {
             form->close();
         }
     }
-    void WaitForEventsOr(int milliseconds) override { real_.WaitForEventsOr(milliseconds); }
 
     Form1* form = nullptr;
     int done = 0;
@@ -74,7 +70,6 @@ class CountingWaiter final : public ShowWaiter {
     Sample start, middle, end;
 
   private:
-    EventLoopWaiter real_;
     int changes_;
 };
 
@@ -115,32 +110,18 @@ void Report(const char* when, const Sample& s) {
     Result((prefix + "threads").constData(), double(s.threads), "");
 }
 
-// Stands in for the show loop's first wait: the headline is up; paint it and end the show.
-class FirstWait final : public ShowWaiter {
-  public:
-    void DoEvents() override {}
-    void WaitForEventsOr(int) override {
-        form->repaint();
-        ms = MsSince(timer);
-        form->close();
-    }
-    Form1* form = nullptr;
-    QElapsedTimer timer;
-    double ms = -1;
-};
-
 struct Show {
     EndlessMusic music;
     NoPassword password;
     ClockSeededRandom random;
     SaverDeps deps;
-    Show(ShowWaiter& waiter, const QString& settings) {
+    Show(ShowTimer& timer, const QString& settings) {
         deps.services.ticks = &SystemTicks();
         deps.services.cursor = &SystemCursor();
         deps.services.desk = &SystemDeskGuard();
         deps.services.password = &password;
         deps.services.mci = &music;
-        deps.waiter = &waiter;
+        deps.timer = &timer;
         deps.random = &random;
         deps.screenTwips = ScreenSizeTwips();
         deps.settingsPath = settings;
@@ -156,13 +137,15 @@ int Soak(Length length, const QStringList& args) {
         std::fprintf(stderr, "show_bench: cannot prepare the show\n");
         return 1;
     }
-    CountingWaiter waiter(changes);
-    Show show(waiter, settings);
+    ChangeCounter waiter(changes);
+    EventLoopTimer showTimer;
+    Show show(showTimer, settings);
     Form1 form(show.deps);
     waiter.form = &form;
+    QObject::connect(&form, &Form1::pictureChanged, [&waiter] { waiter.Changed(); });
     QElapsedTimer timer;
     timer.start();
-    form.Form_Load();
+    RunShowToEnd(form);
     const double seconds = MsSince(timer) / 1000;
 
     if (waiter.failed || waiter.done != changes) {
@@ -188,13 +171,14 @@ double HeadlineUp(const QString& headline) {
     QTemporaryDir folder;
     const QString settings = QDir(folder.path()).filePath("TAVELLO.INI");
     if (!folder.isValid() || !WriteSettings(settings, "5", headline, {})) return -1;
-    FirstWait waiter;
-    Show show(waiter, settings);
+    HeadlineTimer timer;
+    Show show(timer, settings);
     Form1 form(show.deps);
-    waiter.form = &form;
-    waiter.timer.start();
-    form.Form_Load();
-    return waiter.ms;
+    timer.form = &form;
+    timer.onHeadline = [&form] { form.close(); };
+    timer.timer.start();
+    RunShowToEnd(form);
+    return timer.headlineMs;
 }
 
 int Headline(Length length) {

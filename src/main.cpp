@@ -75,9 +75,14 @@ int main(int argc, char** argv) {
     tavello::EndSignals endSignals;
     QObject::connect(&endSignals, &tavello::EndSignals::requested, &app,
                      &QApplication::closeAllWindows);
-    if (show) return tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword());
+    if (show) {
+        // The show ends the event loop itself once it is over, also when its window was closed.
+        app.setQuitOnLastWindowClosed(false);
+        const auto saver = tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword());
+        app.exec();
+        return saver->ExitStatus();
+    }
     app.setQuitOnLastWindowClosed(true);
     tavello::ShowSettingsDialog(services);
-    // Only the settings dialog keeps the program alive after start-up; the show has run by now.
     return app.exec();
 }

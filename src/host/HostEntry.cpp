@@ -7,9 +7,10 @@
 #include "platform/MusicLock.h"
 #include "platform/RegularFile.h"
 #include "saver/PictureOrder.h"
-#include "saver/ShowWaiter.h"
+#include "saver/ShowTimer.h"
 #include "settings/SettingsFile.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <cstdio>
@@ -38,32 +39,50 @@ QString XScreensaverImageFolder() {
 
 }  // namespace
 
-int RunHostedShow(const HackOptions& options, const Services& services) {
-    SharedMusicMci music(*services.mci, SystemMusicLock());
-    SilentMci silence;
-    const std::unique_ptr<HostWindows> windows = MakeSystemHostWindows();
-    EventLoopWaiter waiter;
-    ClockSeededRandom random(static_cast<std::uint64_t>(QCoreApplication::applicationPid()));
+namespace {
 
-    HostShowDeps deps;
-    deps.saver.services = services;
-    deps.saver.waiter = &waiter;
-    deps.saver.random = &random;
-    deps.saver.settingsPath = SettingsPath();
-    deps.music = &music;
-    deps.silence = &silence;
-    deps.windows = windows.get();
-    deps.monitors = Monitors();
-    deps.imageFolder = XScreensaverImageFolder();
+class Hack final : public HostedRun {
+  public:
+    Hack(const HackOptions& options, const Services& services)
+        : music_(*services.mci, SystemMusicLock()),
+          windows_(MakeSystemHostWindows()),
+          random_(static_cast<std::uint64_t>(QCoreApplication::applicationPid())) {
+        HostShowDeps deps;
+        deps.saver.services = services;
+        deps.saver.timer = &timer_;
+        deps.saver.random = &random_;
+        deps.saver.settingsPath = SettingsPath();
+        deps.music = &music_;
+        deps.silence = &silence_;
+        deps.windows = windows_.get();
+        deps.monitors = Monitors();
+        deps.imageFolder = XScreensaverImageFolder();
+        show_ = std::make_unique<HostShow>(deps, options);
+    }
+    HostShow& show() { return *show_; }
 
-    HostShow show(deps, options);
-    if (!show.ready()) {
+  private:
+    SharedMusicMci music_;
+    SilentMci silence_;
+    std::unique_ptr<HostWindows> windows_;
+    EventLoopTimer timer_;
+    ClockSeededRandom random_;
+    std::unique_ptr<HostShow> show_;
+};
+
+}  // namespace
+
+std::unique_ptr<HostedRun> StartHostedShow(const HackOptions& options, const Services& services) {
+    auto hack = std::make_unique<Hack>(options, services);
+    if (!hack->show().ready()) {
         std::fprintf(stderr, "tavello: no window 0x%lx to draw into\n",
                      static_cast<unsigned long>(options.window));
-        return 1;
+        return nullptr;
     }
-    show.Run();
-    return 0;
+    QObject::connect(hack->show().form(), &Form1::showEnded, QCoreApplication::instance(),
+                     &QCoreApplication::quit, Qt::QueuedConnection);
+    hack->show().Run();
+    return hack;
 }
 
 }  // namespace tavello

@@ -17,7 +17,7 @@ class UpscaledView;
 class MciService;
 
 struct HostShowDeps {
-    SaverDeps saver;                 // the show's services, clock, waiter, random and settings
+    SaverDeps saver;                 // the show's services, clock, timer, random and settings
     MciService* music = nullptr;     // the music, when the show is heard
     MciService* silence = nullptr;   // for a preview
     HostWindows* windows = nullptr;  // the host's windows
@@ -42,7 +42,7 @@ class HostShow : public QObject {
     const HostLayout& layout() const { return layout_; }
     bool playsMusic() const { return playsMusic_; }
 
-    // Runs the show until the host ends it.
+    // Starts the show; it runs until the host ends it.
     void Run();
 
   protected:

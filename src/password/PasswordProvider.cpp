@@ -30,6 +30,24 @@ std::int32_t PasswordProvider::VerifyScreenSavePwd(QWidget* window) {
     return dialog.exec() == QDialog::Accepted ? 1 : 0;
 }
 
+void PasswordProvider::AskScreenSavePwd(QWidget* window,
+                                        std::function<void(std::int32_t)> answered) {
+    auto store = std::make_shared<const PasswordStore>(parts_.storePath());
+    if (store->state() == PasswordStore::State::None) return answered(1);
+    // A child of the window: it goes when the show goes, answering nothing.
+    auto* dialog = new VerifyPasswordDialog(*store, window);
+    StandAbove(window, *dialog);
+    dialog->setDelay(parts_.delay);
+    dialog->setIdleTimeout(parts_.verifyIdleTimeoutMs);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(dialog, &QDialog::finished, dialog,
+                     [dialog, store, answered = std::move(answered)](int result) {
+                         dialog->deleteLater();
+                         answered(result == QDialog::Accepted ? 1 : 0);
+                     });
+    dialog->show();
+}
+
 std::int32_t PasswordProvider::PwdChangePasswordA(const QString& provider,
                                                   std::int32_t /*windowHandle*/,
                                                   std::int32_t /*reserved1*/,

@@ -37,6 +37,7 @@ class PasswordProvider final : public PasswordService {
     explicit PasswordProvider(PasswordProviderParts parts) : parts_(std::move(parts)) {}
 
     std::int32_t VerifyScreenSavePwd(QWidget* window) override;
+    void AskScreenSavePwd(QWidget* window, std::function<void(std::int32_t)> answered) override;
     std::int32_t PwdChangePasswordA(const QString& provider, std::int32_t windowHandle,
                                     std::int32_t reserved1, std::int32_t reserved2) override;
 

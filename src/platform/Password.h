@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -14,6 +15,11 @@ class PasswordService {
     virtual ~PasswordService() = default;
     // Asks for the password over the given window; 0 when it was wrong or cancelled, else non-zero.
     virtual std::int32_t VerifyScreenSavePwd(QWidget* window) = 0;
+    // The same question without waiting for it: the answer (as above) arrives through answered,
+    // once, possibly before this returns. The prompt is gone with the window.
+    virtual void AskScreenSavePwd(QWidget* window, std::function<void(std::int32_t)> answered) {
+        answered(VerifyScreenSavePwd(window));
+    }
     // Lets the user change the password of the named provider ("SCRSAVE"); result not examined.
     virtual std::int32_t PwdChangePasswordA(const QString& provider, std::int32_t windowHandle,
                                             std::int32_t reserved1, std::int32_t reserved2) = 0;

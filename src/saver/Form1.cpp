@@ -2,11 +2,8 @@
 
 #include "platform/Cursor.h"
 #include "platform/Password.h"
-#include "saver/DeskHold.h"
-#include "saver/MonitorCovers.h"
-#include "saver/PictureFit.h"
-#include "saver/PictureOrder.h"
-#include "saver/ShowKeeper.h"
+#include "saver/ShowDesk.h"
+#include "saver/ShowTimer.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -15,6 +12,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMetaObject>
 #include <QMouseEvent>
 
 #include <cmath>
@@ -71,7 +69,7 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
 }
 
 Form1::~Form1() {
-    StopExpansion();
+    deps_.timer->Stop();
 }
 
 double Form1::ScreenW() const {
@@ -80,10 +78,6 @@ double Form1::ScreenW() const {
 
 double Form1::ScreenH() const {
     return static_cast<double>(deps_.screenTwips.height()) / kTwipsPerPixel;
-}
-
-float Form1::RAN(const std::int16_t& Pic_i) {
-    return tavello::RAN(Pic_i, pictureCount_, *deps_.random);
 }
 
 // ---- input ----
@@ -124,7 +118,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     // A close request from outside (a window manager's close button, or any program sending one)
     // is input like a key, so the password still comes first. The program's own close ends it.
-    if (event->spontaneous() && !Hosted() && !unloaded_) {
+    if (event->spontaneous() && !Hosted() && !ended_) {
         event->ignore();
         Form_KeyDown();
         return;
@@ -134,52 +128,75 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::Form_KeyDown() {
-    StopFlag_ = kTrue;
+    RequestStop();
 }
 
 void Form1::Form_MouseDown() {
-    StopFlag_ = kTrue;
+    RequestStop();
 }
 
 void Form1::Label1_MouseDown() {
-    StopFlag_ = kTrue;
+    RequestStop();
 }
 
 void Form1::Form_MouseMove(QPoint position) {
     // No tolerance: one pixel away from the resting place is enough.
-    if (position.x() != CursorPos_.x() || position.y() != CursorPos_.y()) StopFlag_ = kTrue;
+    if (position.x() != CursorPos_.x() || position.y() != CursorPos_.y()) RequestStop();
 }
 
 // ---- the end of the show ----
 
+void Form1::RequestStop() {
+    // Input only asks; the show ends once the handler has returned, as after any other event.
+    StopFlag_ = kTrue;
+    QMetaObject::invokeMethod(this, &Form1::CheckStop, Qt::QueuedConnection);
+}
+
+void Form1::CheckStop() {
+    // Input while the prompt asks is seen once it has answered.
+    if (StopFlag_ == kTrue && !ended_ && !asking_) EndShow();
+}
+
 void Form1::EndShow() {
     StopFlag_ = kFalse;
     deps_.services.cursor->ShowCursor(true);
-    if (deps_.passwordFlag != 0) {
-        // The password dialog needs the keyboard while it asks.
-        releaseKeyboard();
-        const std::int32_t verified = deps_.services.password->VerifyScreenSavePwd(this);
-        if ((verified & 0xFFFF) == 0) {
-            deps_.services.cursor->ShowCursor(false);
-            CursorPos_ = deps_.services.cursor->GetCursorPos();
-            TakeKeyboard();
-            return;
-        }
-    }
+    if (deps_.passwordFlag == 0) return Unload();
+    // The prompt needs the keyboard while it asks; the show stands still meanwhile.
+    releaseKeyboard();
+    asking_ = true;
+    deps_.timer->Stop();
+    deps_.services.password->AskScreenSavePwd(
+        this, [this](std::int32_t verified) { PasswordAnswered(verified); });
+}
+
+void Form1::PasswordAnswered(std::int32_t verified) {
+    asking_ = false;
+    if (ended_) return;
+    if ((verified & 0xFFFF) != 0) return Unload();
+    // Refused: the show goes on from where it stood.
+    deps_.services.cursor->ShowCursor(false);
+    CursorPos_ = deps_.services.cursor->GetCursorPos();
+    TakeKeyboard();
+    Tick();
+    CheckStop();
+}
+
+void Form1::Unload() {
     close();        // runs Form_Unload
     Form_Unload();  // in case the window was never shown, close() does not reach it
-    ended_ = true;
 }
 
 void Form1::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
+    if (ended_) return;
     ended_ = true;
-    StopExpansion();
+    deps_.timer->Stop();
+    // Told to stop, never waited for: a listing stuck on a dead share must not hold the end.
+    if (expansion_) expansion_->cancel();
     releaseKeyboard();
-    ReleaseDesk();
+    desk_.reset();
     if (!Hosted()) deps_.services.cursor->ShowCursor(true);
-    music_.StopMusic();
+    music_.Stop();
+    emit showEnded();
 }
 
 void Form1::TakeKeyboard() {
@@ -189,10 +206,13 @@ void Form1::TakeKeyboard() {
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
     // With the password on, the desk's hold takes the keyboard and the pointer instead.
-    if (hold_)
-        hold_->Hold();
-    else if (windowed)
-        grabKeyboard();
+    if (!(desk_ && desk_->Hold()) && windowed) grabKeyboard();
+}
+
+void Form1::LoseWindow() {
+    // Without its window the show would run on unseen, keeping every later start out.
+    windowLost_ = true;
+    close();
 }
 
 }  // namespace tavello

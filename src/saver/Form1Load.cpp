@@ -1,16 +1,16 @@
-// Form1's loading procedure and the show loop.
+// Form1's loading procedure and the show's timing.
 
 #include "platform/Cursor.h"
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
+#include "saver/ShowDesk.h"
+#include "saver/ShowTimer.h"
 #include "saver/ShowTiming.h"
-#include "saver/ShowWaiter.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
 #include "toolkit/AutoSizeLabel.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -20,12 +20,12 @@ namespace tavello {
 
 namespace {
 
-// The longest single wait: the loop looks at the tick count again at least this often, so a
+// The longest single wait: the show looks at the tick count again at least this often, so a
 // waiting timer that runs apart from the tick count (suspend, clock drift) cannot delay a change.
 constexpr int kMaxWaitMs = 1000;
 
 // While the change waits for the folders' listing: how long one wait lasts at most. The listing
-// wakes the loop when it is done; this is only the backstop.
+// wakes the show when it is done; this is only the backstop.
 constexpr int kListingWaitMs = 50;
 
 }  // namespace
@@ -34,15 +34,15 @@ void Form1::Form_Load() {
     StopFlag_ = kFalse;
     ShowWindow();
     if (ended_) return;  // closed from outside while it came up
-    ReadSettings();
+    const SaverSettings settings = ReadSettings();
     if (!Hosted()) {
         deps_.services.cursor->ShowCursor(false);
         CursorPos_ = deps_.services.cursor->GetCursorPos();
     }
-    PrepareHeadline();
-    music_.PlayMusic(settings_.MusicFile);
-    if (!settings_.Headline.isEmpty()) PutUpHeadline();
-    RunShowLoop();
+    PrepareHeadline(settings);
+    music_.Start(settings.MusicFile);
+    if (!settings.Headline.isEmpty()) PutUpHeadline();
+    WaitForNextChange();
 }
 
 void Form1::ShowWindow() {
@@ -58,36 +58,26 @@ void Form1::ShowWindow() {
         showFullScreen();
     else
         show();
-    CoverDesk();
+    desk_ = std::make_unique<ShowDesk>(*this);
     TakeKeyboard();
-    // Paint the black window now, but leave input for the show loop: the cursor's resting place
-    // is not recorded yet.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Form1::ReadSettings() {
-    pictureCount_ = 0;
-    settings_ = LoadSettings(deps_.settingsPath);
-    pictureStore_ = QStringList();
-    pictureStore_.reserve(kPictureStoreSize);
-    const qsizetype kept = std::min<qsizetype>(settings_.Pictures.size(), kPictureStoreSize);
-    for (qsizetype i = 0; i < kept; ++i) pictureStore_.append(settings_.Pictures.at(i));
-    while (pictureStore_.size() < kPictureStoreSize) pictureStore_.append(QString());
-    pictureCount_ = static_cast<std::int16_t>(kept);
+SaverSettings Form1::ReadSettings() {
+    const SaverSettings settings = LoadSettings(deps_.settingsPath);
+    params_ = ShowParams::From(settings);
+    QStringList entries = settings.Pictures;
     // With nothing of its own to show, a hack shows the host's picture folder.
-    if (Hosted() && pictureCount_ == 0 && !deps_.hosted->imageFolder.isEmpty()) {
-        pictureStore_[0] = FolderEntryFor(deps_.hosted->imageFolder);
-        pictureCount_ = 1;
-    }
-    usesFolders_ = HasFolderEntry(pictureStore_.mid(0, pictureCount_));
-    if (Hosted() && pictureCount_ > 0) PicIndex_ = deps_.hosted->firstPicture % pictureCount_;
+    if (Hosted() && entries.isEmpty() && !deps_.hosted->imageFolder.isEmpty())
+        entries = {FolderEntryFor(deps_.hosted->imageFolder)};
+    playlist_.Load(entries, Hosted() ? deps_.hosted->firstPicture : std::int16_t{0});
+    return settings;
 }
 
-void Form1::PrepareHeadline() {
+void Form1::PrepareHeadline(const SaverSettings& settings) {
     Label1_->hide();
-    Label1_->setCaption(settings_.Headline);
-    Label1_->setFontName(settings_.HeadlineFont);
-    Label1_->setFontSize(static_cast<float>(LeadingNumber(settings_.HeadlineSize) * SizeScale()));
+    Label1_->setCaption(settings.Headline);
+    Label1_->setFontName(settings.HeadlineFont);
+    Label1_->setFontSize(static_cast<float>(LeadingNumber(settings.HeadlineSize) * SizeScale()));
 }
 
 void Form1::PutUpHeadline() {
@@ -110,26 +100,30 @@ void Form1::PutUpHeadline() {
     LastTick_ = deps_.services.ticks->GetTickCount();
 }
 
-void Form1::RunShowLoop() {
-    TickSource& ticks = *deps_.services.ticks;
-    while (!ended_) {
-        const ShowTiming timing(LeadingNumber(settings_.Speed) * 1000);
-        const std::int32_t now = ticks.GetTickCount();
-        if (!timing.IsOver(LastTick_, now)) {
-            deps_.waiter->WaitForEventsOr(timing.MillisecondsLeft(LastTick_, now, kMaxWaitMs));
-        } else if (!PicturesReady()) {
-            // The change is due but the folders are still being listed: it waits for the whole
-            // list, so the order is the order of all the pictures, and input still ends the show.
-            deps_.waiter->WaitForEventsOr(kListingWaitMs);
-        } else {
-            LastTick_ = ticks.GetTickCount();
-            ShowPic();
-            deps_.waiter->DoEvents();
-        }
-        // Started after the first turn of the event loop, so the headline is painted first.
-        StartExpansion();
-        if (StopFlag_ == kTrue && !ended_) EndShow();
+void Form1::Tick() {
+    if (ended_ || asking_) return;
+    // Started after the first turn of the event loop, so the headline is painted first.
+    StartExpansion();
+    TakeFinishedListing();
+    if (retriesLeft_ > 0) return PassOverSome();
+    const std::int32_t now = deps_.services.ticks->GetTickCount();
+    if (!ShowTiming(params_.intervalMs).IsOver(LastTick_, now)) return WaitForNextChange();
+    if (!PicturesListed()) {
+        // The change is due but the folders are still being listed: it waits for the whole list,
+        // so the order is the order of all the pictures, and input still ends the show.
+        deps_.timer->WakeAfter(kListingWaitMs, [this] { Tick(); });
+        return;
     }
+    LastTick_ = now;
+    ShowPic();
+}
+
+void Form1::WaitForNextChange() {
+    const std::int32_t now = deps_.services.ticks->GetTickCount();
+    const ShowTiming timing(params_.intervalMs);
+    const int wait =
+        timing.IsOver(LastTick_, now) ? 0 : timing.MillisecondsLeft(LastTick_, now, kMaxWaitMs);
+    deps_.timer->WakeAfter(wait, [this] { Tick(); });
 }
 
 }  // namespace tavello

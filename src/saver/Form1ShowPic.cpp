@@ -1,8 +1,9 @@
-// Form1's picture change: order, load, size, centre, show, and the music's restart.
+// Form1's picture change: order, load, size, centre, show, the music's restart, and pictures that
+// cannot be shown passed over.
 
 #include "saver/Form1.h"
 #include "saver/PictureFit.h"
-#include "saver/PictureOrder.h"
+#include "saver/ShowTimer.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -13,6 +14,10 @@ namespace tavello {
 
 namespace {
 
+// Pictures tried in a row in place of one that failed, before input is heard again: a library of
+// broken files takes a while to pass over, and a touch still ends the show meanwhile.
+constexpr qsizetype kTriesBetweenEvents = 16;
+
 // The size to decode at: the shown size, at least one pixel each way.
 QSize DecodeSizeFor(const PicturePlacement& placement) {
     return QSize(std::max(placement.width, 1), std::max(placement.height, 1));
@@ -21,28 +26,50 @@ QSize DecodeSizeFor(const PicturePlacement& placement) {
 }  // namespace
 
 void Form1::ShowPic() {
-    // Any failure on the way is a stop request, as if the user had touched the mouse.
-    if (ChangePicture()) return;
-    // One broken file among a folder's thousands does not end the show.
-    if (expanded_) {
-        if (!PassOverUnshowable() && !Hosted()) StopFlag_ = kTrue;
+    // Any failure on the way is a stop request, as if the user had touched the mouse, unless
+    // another picture may stand in for it: one broken file among a folder's thousands does not
+    // end the show, nor does anything in a host's.
+    if (ChangePicture()) return ChangeDone();
+    retriesLeft_ = playlist_.Retries(Hosted());
+    PassOverSome();
+}
+
+void Form1::PassOverSome() {
+    for (qsizetype tries = 0; tries < kTriesBetweenEvents && retriesLeft_ > 0; ++tries) {
+        --retriesLeft_;
+        if (!playlist_.StepPastFailure(params_.order, Hosted())) {
+            retriesLeft_ = 0;
+            break;
+        }
+        if (ChangePicture()) {
+            retriesLeft_ = 0;
+            return ChangeDone();
+        }
+    }
+    if (retriesLeft_ > 0) {
+        deps_.timer->WakeAfter(0, [this] { Tick(); });
         return;
     }
-    if (Hosted())
-        SkipFailedPicture();
-    else
-        StopFlag_ = kTrue;
+    // In a host's window it stays black, and the next change tries again.
+    if (!Hosted()) StopFlag_ = kTrue;
+    ChangeDone();
+}
+
+void Form1::ChangeDone() {
+    emit pictureChanged();
+    if (ended_) return;
+    if (StopFlag_ == kTrue) return EndShow();
+    WaitForNextChange();
 }
 
 bool Form1::ChangePicture() {
-    const std::optional<OrderMode> mode = ReadOrderMode(settings_.RandomOrder);
-    if (!mode || !PickNext(*mode)) return false;
+    if (!params_.order || !playlist_.Pick(*params_.order, *deps_.random)) return false;
 
     Label1_->hide();
     Image1_->hide();
     Image1_->setStretch(false);
 
-    const std::optional<QString> toShow = PathToShow();
+    const std::optional<QString> toShow = playlist_.Current();
     if (!toShow) return false;
     const QString& path = *toShow;
     // The shown size is worked out from the picture's header first, so that a large picture is
@@ -66,66 +93,25 @@ bool Form1::ChangePicture() {
     }
     Image1_->show();
 
-    if (*mode == OrderMode::ListOrder) AdvanceInListOrder();
-    RestartFinishedMusic();
-    if (*mode == OrderMode::ListOrder) PrefetchNextInListOrder();
+    const bool listOrder = *params_.order == OrderMode::ListOrder;
+    if (listOrder) playlist_.Advance();
+    music_.RestartIfFinished();
+    if (listOrder) PrefetchNextInListOrder();
     return true;
 }
 
 std::optional<PicturePlacement> Form1::PlacePicture(const QString& path) const {
     const std::optional<QSize> own = ReadPictureSize(path);
     if (!own) return std::nullopt;
-    return FitPicture(own->width(), own->height(), settings_.PicSize, ScreenW(), ScreenH(),
+    return FitPicture(own->width(), own->height(), params_.picSize, ScreenW(), ScreenH(),
                       SizeScale());
 }
 
-bool Form1::PickNext(OrderMode mode) {
-    if (mode != OrderMode::Random) return true;
-    if (expanded_) {
-        if (expanded_->size() >= 2)
-            showIndex_ = RandomIndex(showIndex_, static_cast<std::int32_t>(expanded_->size()),
-                                     *deps_.random);
-        return true;
-    }
-    if (pictureCount_ < 2) return true;
-    const std::optional<std::int16_t> picked = RoundHalfEven<std::int16_t>(RAN(PicIndex_));
-    if (!picked) return false;
-    PicIndex_ = *picked;
-    return true;
-}
-
-std::optional<QString> Form1::PathToShow() const {
-    if (expanded_) {
-        // Folders with no picture in them: the screen stays black, as with an empty path.
-        if (expanded_->size() == 0) return QString();
-        if (showIndex_ < 0 || showIndex_ >= expanded_->size()) return std::nullopt;
-        return expanded_->path(showIndex_);
-    }
-    if (PicIndex_ < 0 || PicIndex_ >= kPictureStoreSize) return std::nullopt;
-    return pictureStore_.at(PicIndex_);
-}
-
-void Form1::AdvanceInListOrder() {
-    if (!expanded_) {
-        PicIndex_ = NextInListOrder(PicIndex_, pictureCount_);
-        return;
-    }
-    if (expanded_->size() > 0)
-        showIndex_ = static_cast<std::int32_t>((showIndex_ + 1) % expanded_->size());
-}
-
 void Form1::PrefetchNextInListOrder() {
-    const std::optional<QString> next = PathToShow();
+    const std::optional<QString> next = playlist_.Current();
     if (!next || next->isEmpty()) return;
     if (const std::optional<PicturePlacement> placement = PlacePicture(*next))
         prefetcher_.request(*next, DecodeSizeFor(*placement));
-}
-
-void Form1::RestartFinishedMusic() {
-    if (music_.MusicStatus().startsWith(QStringLiteral("stopped"))) {
-        music_.StopMusic();
-        music_.PlayMusic(settings_.MusicFile);
-    }
 }
 
 }  // namespace tavello

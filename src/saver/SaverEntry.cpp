@@ -2,25 +2,43 @@
 
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
-#include "saver/ShowWaiter.h"
+#include "saver/ShowTimer.h"
 #include "settings/SettingsFile.h"
 #include "toolkit/Toolkit.h"
 
+#include <QCoreApplication>
+
 namespace tavello {
 
-int LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
-    EventLoopWaiter waiter;
-    ClockSeededRandom random;
-    SaverDeps deps;
-    deps.services = services;
-    deps.passwordFlag = passwordFlag;
-    deps.waiter = &waiter;
-    deps.random = &random;
-    deps.screenTwips = ScreenSizeTwips();
-    deps.settingsPath = SettingsPath();
-    Form1 form(deps);
-    form.Form_Load();
-    return form.windowLost() ? 1 : 0;
+namespace {
+
+class Saver final : public SaverRun {
+  public:
+    Saver(const Services& services, std::int16_t passwordFlag) {
+        SaverDeps deps;
+        deps.services = services;
+        deps.passwordFlag = passwordFlag;
+        deps.timer = &timer_;
+        deps.random = &random_;
+        deps.screenTwips = ScreenSizeTwips();
+        deps.settingsPath = SettingsPath();
+        form_ = std::make_unique<Form1>(deps);
+        QObject::connect(form_.get(), &Form1::showEnded, QCoreApplication::instance(),
+                         &QCoreApplication::quit, Qt::QueuedConnection);
+        form_->Form_Load();
+    }
+    int ExitStatus() const override { return form_->windowLost() ? 1 : 0; }
+
+  private:
+    EventLoopTimer timer_;
+    ClockSeededRandom random_;
+    std::unique_ptr<Form1> form_;
+};
+
+}  // namespace
+
+std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
+    return std::make_unique<Saver>(services, passwordFlag);
 }
 
 }  // namespace tavello

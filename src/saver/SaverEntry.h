@@ -3,11 +3,20 @@
 #include "platform/Services.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace tavello {
 
-// "/S": loads the saver window and runs the show. Returns once the show has ended and the window
-// has been unloaded, with the program's exit status: 1 when the show lost its window for good.
-int LoadSaverWindow(const Services& services, std::int16_t passwordFlag);
+// The running "/S" show with what it is made of.
+class SaverRun {
+  public:
+    virtual ~SaverRun() = default;
+    // The program's exit status once the show has ended: 1 when it lost its window for good.
+    virtual int ExitStatus() const = 0;
+};
+
+// "/S": loads the saver window and starts the show, which runs under the application's event
+// loop; when it has ended and the window has been unloaded, the loop is told to quit.
+std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag);
 
 }  // namespace tavello

@@ -24,7 +24,10 @@ int RunHack(const HackOptions& options, char* programName) {
     displayHold.Release();
     app.setApplicationName(QStringLiteral("TAVELLO"));
     app.setQuitOnLastWindowClosed(false);
-    return RunHostedShow(options, SystemServices());
+    const auto hack = StartHostedShow(options, SystemServices());
+    if (!hack) return 1;
+    app.exec();
+    return 0;
 }
 
 }  // namespace tavello

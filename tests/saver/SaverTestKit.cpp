@@ -67,7 +67,12 @@ float ScriptedRandom::Draw() {
     return value;
 }
 
-void FakeShow::DoEvents() {
+void FakeShow::attach(Form1* show) {
+    form = show;
+    QObject::connect(form, &Form1::pictureChanged, [this] { changed(); });
+}
+
+void FakeShow::changed() {
     ShownFrame frame;
     frame.tick = now;
     frame.picIndex = form->PicIndex();
@@ -80,17 +85,31 @@ void FakeShow::DoEvents() {
         frame.imageColour = picture.pixelColor(picture.width() / 2, picture.height() / 2);
     frame.stopFlag = form->StopFlag();
     frames.push_back(frame);
-    QCoreApplication::processEvents();
     runDue();
     guard();
 }
 
-void FakeShow::WaitForEventsOr(int milliseconds) {
-    waits.push_back(milliseconds);
-    advance(milliseconds);
+void FakeShow::WakeAfter(int milliseconds, std::function<void()> due) {
+    wait_ = milliseconds;
+    due_ = std::move(due);
+}
+
+void FakeShow::runUntilEnded() {
+    // Input the show has heard is acted on before anything else, as the event loop would.
     QCoreApplication::processEvents();
-    runDue();
-    guard();
+    while (!form->ended() && due_) {
+        std::function<void()> due = std::move(due_);
+        due_ = nullptr;
+        waits.push_back(wait_);
+        advance(wait_);
+        runDue();
+        guard();
+        QCoreApplication::processEvents();
+        if (form->ended()) break;
+        // Input may have asked for another wake-up meanwhile (a refused password).
+        if (!due_) due();
+        QCoreApplication::processEvents();
+    }
 }
 
 void FakeShow::advance(std::int64_t milliseconds) {
@@ -153,15 +172,16 @@ void ShowRig::run() {
     deps.services.mci = &mci;
     deps.services.desk = &desk;
     deps.passwordFlag = passwordFlag;
-    deps.waiter = &show;
+    deps.timer = &show;
     deps.random = randomSource;
     deps.screenTwips = QSize(1024 * 15, 768 * 15);
     deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
     deps.scanFolder = scanFolder;
     form = std::make_unique<Form1>(deps);
-    show.form = form.get();
+    show.attach(form.get());
     headlineTick = show.now;
     form->Form_Load();
+    show.runUntilEnded();
 }
 
 }  // namespace tavello::test

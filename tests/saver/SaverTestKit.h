@@ -9,7 +9,7 @@
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
-#include "saver/ShowWaiter.h"
+#include "saver/ShowTimer.h"
 #include "support/TestDir.h"
 
 #include <QColor>
@@ -102,15 +102,19 @@ struct ShownFrame {
     std::int16_t stopFlag = 0;
 };
 
-// The clock and the window system of the show: waiting advances the clock, input is scripted at
-// clock times, every picture change is recorded.
-class FakeShow final : public TickSource, public ShowWaiter {
+// The clock and the timer of the show: waiting advances the clock, input is scripted at clock
+// times, every picture change is recorded.
+class FakeShow final : public TickSource, public ShowTimer {
   public:
     explicit FakeShow(std::int32_t start) : now(start) {}
     std::int32_t GetTickCount() override { return now; }
-    void DoEvents() override;
-    void WaitForEventsOr(int milliseconds) override;
+    void WakeAfter(int milliseconds, std::function<void()> due) override;
+    void Stop() override { due_ = nullptr; }
 
+    // The show to record and run.
+    void attach(Form1* show);
+    // Runs the show until it has ended: each wait the show asks for passes on the clock at once.
+    void runUntilEnded();
     void advance(std::int64_t milliseconds);
     // Runs action once the clock has reached (start of the show's clock) + offset.
     void at(std::int32_t tick, std::function<void()> action);
@@ -123,6 +127,8 @@ class FakeShow final : public TickSource, public ShowWaiter {
     std::int64_t maxMilliseconds = 600000;
 
   private:
+    // Records what the screen shows right after a picture change.
+    void changed();
     void runDue();
     void guard();
     struct Scheduled {
@@ -131,6 +137,8 @@ class FakeShow final : public TickSource, public ShowWaiter {
     };
     std::vector<Scheduled> scheduled_;
     std::int64_t waited_ = 0;
+    int wait_ = 0;
+    std::function<void()> due_;
 };
 
 // The settings file's seven values and pictures.
