@@ -47,6 +47,8 @@ std::vector<FormatCase> FormatCases() {
         {"plain.avif", EncodeHeif(Stored(false), heif_compression_AV1), kStored},
         {"turned.avif",
          EncodeHeif(Stored(false), heif_compression_AV1, heif_orientation_rotate_90_cw), turned},
+        {"mif1-brand.heic",
+         WithMajorBrand(EncodeHeif(Stored(false), heif_compression_HEVC), "mif1"), kStored},
         {"image-magick.heic", Converted(Stored(false), QStringLiteral("heic")), kStored},
         {"image-magick.avif", Converted(Stored(false), QStringLiteral("avif")), kStored},
     };
