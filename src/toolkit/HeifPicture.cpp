@@ -158,7 +158,8 @@ std::optional<LoadedPicture> LoadHeifPicture(QIODevice& file, QSize decodeSize) 
     if (Pixels(SizeOf(chosen)) > kMaxDecodePixels) return std::nullopt;
 
     QImage image = Decode(chosen);
-    if (image.isNull()) return std::nullopt;
+    // A picture that decodes to another size than its header said is damaged or lying.
+    if (image.isNull() || (!target.isValid() && image.size() != own)) return std::nullopt;
     if (target.isValid() && image.size() != target) {
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (image.isNull()) return std::nullopt;
