@@ -3,6 +3,7 @@
 #include "dialog/BannerScroller.h"
 #include "dialog/FirstPictureSearch.h"
 #include "dialog/Form2.h"
+#include "dialog/ListEntry.h"
 #include "dialog/PreviewFit.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -46,7 +47,7 @@ void Form2::AddEntries(const QStringList& entries) {
                                          MsgIcon::Critical);
             break;
         }
-        lstPic->addItem(entry);
+        AppendListEntries(lstPic, {entry});
     }
     ShowTotal();
 }
@@ -90,8 +91,7 @@ void Form2::lstPic_Click() {
         ClearPreview();
         return;
     }
-    const QListWidgetItem* current = lstPic->currentItem();
-    const QString entry = current ? current->text() : QString();
+    const QString entry = ListEntryOf(lstPic->currentItem());
     if (!IsFolderEntry(entry)) {
         ShowPreview(entry);
         return;
@@ -105,7 +105,7 @@ void Form2::lstPic_Click() {
 
 void Form2::FirstPictureFound(const QString& entry, const QString& picture) {
     const QListWidgetItem* current = lstPic->currentItem();
-    if (SelectingAll_ || !current || current->text() != entry) return;
+    if (SelectingAll_ || !current || ListEntryOf(current) != entry) return;
     ShowPreview(picture);
 }
 
