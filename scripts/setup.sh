@@ -50,6 +50,8 @@ TEST_PACKAGES=(
   desktop-file-utils libxml2-utils dpkg-dev lintian
   # tests that read numbers under a comma-decimal locale
   locales
+  # giving test files an ACL (setfacl, getfacl)
+  acl
 )
 
 CI_PACKAGES=(
