@@ -12,12 +12,11 @@ if [ "$(id -u)" -ne 0 ]; then
   echo "SKIP: needs root to make a throwaway user and its /run/user folder"
   exit 77
 fi
-for tool in mate-screensaver mate-screensaver-command dbus-run-session gsettings; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed (mate-screensaver, dbus, libglib2.0-bin)"
-    exit 77
-  fi
-done
+if ! command -v mate-screensaver >/dev/null || ! command -v dbus-run-session >/dev/null ||
+  ! command -v gsettings >/dev/null; then
+  echo "SKIP: mate-screensaver, dbus-run-session or gsettings is not installed"
+  exit 77
+fi
 e2e_under_xvfb
 
 tavello=$1
@@ -29,9 +28,8 @@ host_make_user mate
 hack="/usr/libexec/xscreensaver/tavello-e2e-$$"
 trap 'rm -f "$hack"; host_cleanup' EXIT
 install -D -m 755 "$tavello" "$hack"
-convert -size 640x480 xc:'#ff0000' -quality 95 "$home/red.jpg"
-printf '%s\r\n' 1 "IPAGothic" 40 "100%" "" "" 0 "$home/red.jpg" \
-  >"$home/.config/tavello/TAVELLO.INI"
+convert -size 640x480 xc:'#ff0000' "$home/red.png"
+printf '%s\r\n' 1 "IPAGothic" 40 "100%" "" "" 0 "$home/red.png" >"$home/.config/tavello/TAVELLO.INI"
 # The theme as the installed package lists it, in the user's own applications folder.
 mkdir -p "$home/.local/share/applications/screensavers"
 sed "s|@TAVELLO_HACK@|$hack|g" \
