@@ -40,8 +40,9 @@ TEST_PACKAGES=(
   # end-to-end tests: window properties and messages (xprop, xdpyinfo, xmessage), test songs,
   # the resource check, finding the show's processes
   x11-utils sox python3 procps
-  # the screen-saver hosts and idle timers
-  xscreensaver xss-lock xautolock
+  # the screen-saver hosts and idle timers; mate-screensaver run in a session bus of its own
+  # (dbus-run-session), its theme chosen with gsettings
+  xscreensaver xss-lock xautolock mate-screensaver dbus-daemon libglib2.0-bin
   # several monitors on a real X server (xrandr), a window manager
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
   # a real sound server for a hosted show started with MATE's short environment
