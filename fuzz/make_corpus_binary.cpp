@@ -60,6 +60,16 @@ Seeds PictureSeeds() {
     const QByteArray webp = samples::Encode(picture, "webp");
     const QByteArray heic = samples::EncodeHeif(picture, heif_compression_HEVC);
     const QByteArray avif = samples::EncodeHeif(picture, heif_compression_AV1);
+    // The PNG and TIFF kinds that libpng and libtiff decode instead of Qt's readers, the PNG's
+    // top row in its transparent colour.
+    const auto magick = [](const QString& arguments) {
+        return samples::Magick(arguments.split(u' '));
+    };
+    const QByteArray rgb48 = magick(QStringLiteral(
+        "-size 16x12 gradient:#C83C1E-#1EA0DC -transparent #C83C1E -depth 16 PNG48:-"));
+    const QString greyAlpha = QStringLiteral(
+        "-size 16x12 gradient:gray90-gray20 ( -size 16x12 gradient:white-gray10 ) -compose "
+        "CopyOpacity -composite -colorspace gray -depth 8 -define tiff:alpha=associated ");
     return {
         {"baseline.jpg", jpeg},
         {"progressive.jpg", samples::Encode(picture, "jpeg", true)},
@@ -90,6 +100,10 @@ Seeds PictureSeeds() {
          samples::EncodeHeif(picture, heif_compression_HEVC, heif_orientation_rotate_90_cw)},
         {"small.avif", avif},
         {"truncated.avif", avif.left(avif.size() * 2 / 3)},
+        {"mif1-brand.heic", samples::WithMajorBrand(heic, "mif1")},
+        {"transparent-colour-16bit.png", rgb48},
+        {"grey-alpha.tif", magick(greyAlpha + QStringLiteral("tiff:-"))},
+        {"grey-alpha-turned.tif", magick(greyAlpha + QStringLiteral("-orient right-top tiff:-"))},
         {"zero-bytes", QByteArray()},
         {"random-bytes", QByteArray("\x13\x9c\xf1\x00\x42\x7e\xd9\x88\x01\xff\xd8\xff\x10", 13)},
     };

@@ -23,13 +23,13 @@ void ReadNumbers(const SaverSettings& s) {
     }
 }
 
-// The writer puts every value and picture on one line (OnOneLine); everything else must come back,
-// each value on its own line, the pictures in their order.
+// The writer puts every value on one line (OnOneLine); everything else must come back, each
+// value on its own line, and the pictures exactly as read (a read line never holds a CR), in
+// their order.
 SaverSettings Normalised(SaverSettings s) {
     for (QString* value : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
                            &s.Headline, &s.RandomOrder})
         *value = OnOneLine(*value);
-    for (QString& picture : s.Pictures) picture = OnOneLine(picture);
     return s;
 }
 

@@ -11,10 +11,10 @@
 set -euo pipefail
 
 BUILD_PACKAGES=(
-  # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, xcb
+  # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, libpng, libtiff, xcb
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-mixer-dev libsodium-dev libheif-dev libxcb1-dev
+  libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libxcb1-dev
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
   qt6-image-formats-plugins
@@ -40,8 +40,9 @@ TEST_PACKAGES=(
   # end-to-end tests: window properties and messages (xprop, xdpyinfo, xmessage), test songs,
   # the resource check, finding the show's processes
   x11-utils sox python3 procps
-  # the screen-saver hosts and idle timers
-  xscreensaver xss-lock xautolock
+  # the screen-saver hosts and idle timers; mate-screensaver run in a session bus of its own
+  # (dbus-run-session), its theme chosen with gsettings
+  xscreensaver xss-lock xautolock mate-screensaver dbus-daemon libglib2.0-bin
   # several monitors on a real X server (xrandr), a window manager
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox
   # a real sound server for a hosted show started with MATE's short environment
@@ -50,6 +51,8 @@ TEST_PACKAGES=(
   desktop-file-utils libxml2-utils dpkg-dev lintian
   # tests that read numbers under a comma-decimal locale
   locales
+  # giving test files an ACL (setfacl, getfacl)
+  acl
 )
 
 CI_PACKAGES=(

@@ -1,7 +1,5 @@
 #include "dialog/FirstPictureSearch.h"
 
-#include "settings/FolderEntry.h"
-
 #include <QMetaObject>
 
 namespace tavello {
@@ -15,16 +13,17 @@ FirstPictureSearch::~FirstPictureSearch() {
     stop();
 }
 
-void FirstPictureSearch::start(const QString& entry) {
+void FirstPictureSearch::start(const QString& entry, PictureUsable usable) {
     cancel();
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     cancelled_ = cancelled;
     const quint64 generation = ++generation_;
     // The object outlives every task (its destructor waits for them); a call still queued when
     // it is destroyed is discarded with it.
-    pool_.start([this, cancelled, generation, entry] {
+    pool_.start([this, cancelled, generation, entry, usable = std::move(usable)] {
         if (*cancelled) return;
-        const QString picture = FirstPictureOf(entry, [&cancelled] { return cancelled->load(); });
+        const QString picture = FirstPictureOf(
+            entry, [&cancelled] { return cancelled->load(); }, usable);
         if (*cancelled) return;
         QMetaObject::invokeMethod(
             this, [this, generation, entry, picture] { deliver(generation, entry, picture); },

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/FolderEntry.h"
+
 #include <QObject>
 #include <QString>
 #include <QThreadPool>
@@ -17,13 +19,15 @@ class FirstPictureSearch : public QObject {
     explicit FirstPictureSearch(QObject* parent = nullptr);
     ~FirstPictureSearch() override;
 
-    void start(const QString& entry);
+    // Looks for the entry's first picture that usable accepts (any, without it); usable is called
+    // on the worker thread.
+    void start(const QString& entry, PictureUsable usable = {});
     void cancel();
     // Cancels and waits until no search runs any more.
     void stop();
 
   signals:
-    // The entry's first picture, "" when it holds none; only for the latest search.
+    // The entry's first (usable) picture, "" when it holds none; only for the latest search.
     void found(const QString& entry, const QString& picture);
 
   private:

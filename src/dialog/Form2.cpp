@@ -4,6 +4,7 @@
 #include "dialog/FirstPictureSearch.h"
 #include "dialog/FontSizeRules.h"
 #include "dialog/Form2Resources.h"
+#include "dialog/ListEntry.h"
 #include "platform/MessageBox.h"
 #include "settings/Numbers.h"
 #include "settings/SettingsFile.h"
@@ -90,7 +91,7 @@ void Form2::Form_Load() {
     settingsPath_ = SettingsPath();
     FillFontList();
     settings_ = LoadSettings(settingsPath_);
-    lstPic->addItems(settings_.Pictures);
+    AppendListEntries(lstPic, settings_.Pictures);
     SetSpeedFromSettings(settings_.Speed);
     lblSecond->setText(SecondsCaption(hscSpeed->value()));
     setFixedSize(width(), (kLoadedOuterHeightTwips - kClassicFrameTwips) / kTwipsPerPixel);
@@ -167,7 +168,7 @@ SaverSettings Form2::SettingsFromControls() const {
     s.RandomOrder = RndChk->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     s.Pictures.clear();
     s.Pictures.reserve(lstPic->count());
-    for (int i = 0; i < lstPic->count(); ++i) s.Pictures.append(lstPic->item(i)->text());
+    for (int i = 0; i < lstPic->count(); ++i) s.Pictures.append(ListEntryOf(lstPic->item(i)));
     return s;
 }
 

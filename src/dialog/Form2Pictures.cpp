@@ -3,6 +3,7 @@
 #include "dialog/BannerScroller.h"
 #include "dialog/FirstPictureSearch.h"
 #include "dialog/Form2.h"
+#include "dialog/ListEntry.h"
 #include "dialog/PreviewFit.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
@@ -30,6 +31,19 @@ QSize ShownSize(const PreviewGeometry& fit) {
     return QSize(std::max(1, int(std::ceil(fit.width))), std::max(1, int(std::ceil(fit.height))));
 }
 
+// The picture as the preview in frame shows it; nothing when it cannot be shown there.
+std::optional<LoadedPicture> LoadPreview(const QString& path, const QRectF& frame) {
+    // The picture's own size comes from its header, so the file is decoded only at the small
+    // size the preview shows it at.
+    const std::optional<QSize> ownSize = ReadPictureSize(path);
+    const std::optional<PreviewGeometry> wanted =
+        ownSize ? FitPreview(frame, ownSize->width(), ownSize->height()) : std::nullopt;
+    std::optional<LoadedPicture> picture =
+        wanted ? LoadPicture(path, ShownSize(*wanted)) : std::nullopt;
+    if (!picture || picture->empty) return std::nullopt;
+    return picture;
+}
+
 }  // namespace
 
 void Form2::btnPic_Click() {
@@ -46,7 +60,7 @@ void Form2::AddEntries(const QStringList& entries) {
                                          MsgIcon::Critical);
             break;
         }
-        lstPic->addItem(entry);
+        AppendListEntries(lstPic, {entry});
     }
     ShowTotal();
 }
@@ -90,22 +104,24 @@ void Form2::lstPic_Click() {
         ClearPreview();
         return;
     }
-    const QListWidgetItem* current = lstPic->currentItem();
-    const QString entry = current ? current->text() : QString();
+    const QString entry = ListEntryOf(lstPic->currentItem());
     if (!IsFolderEntry(entry)) {
         ShowPreview(entry);
         return;
     }
     // A folder may hold thousands of files on a slow disk: its first picture is looked for in
-    // the background, and the preview stays empty until it is found.
+    // the background, and the preview stays empty until it is found. As the show passes over
+    // pictures it cannot read, so does the search.
     Image1->setVisible(false);
     ClearPreview();
-    firstPicture_->start(entry);
+    firstPicture_->start(entry, [frame = QRectF(Shape1->geometry())](const QString& path) {
+        return LoadPreview(path, frame).has_value();
+    });
 }
 
 void Form2::FirstPictureFound(const QString& entry, const QString& picture) {
     const QListWidgetItem* current = lstPic->currentItem();
-    if (SelectingAll_ || !current || current->text() != entry) return;
+    if (SelectingAll_ || !current || ListEntryOf(current) != entry) return;
     ShowPreview(picture);
 }
 
@@ -115,15 +131,8 @@ void Form2::ShowPreview(const QString& path) {
     const QRect frame = Shape1->geometry();
     Image1->setLeft(frame.left());
     Image1->setTop(frame.top());
-
-    // The picture's own size comes from its header, so the file is decoded only at the small
-    // size the preview shows it at.
-    const std::optional<QSize> ownSize = ReadPictureSize(path);
-    const std::optional<PreviewGeometry> wanted =
-        ownSize ? FitPreview(QRectF(frame), ownSize->width(), ownSize->height()) : std::nullopt;
-    const std::optional<LoadedPicture> picture =
-        wanted ? LoadPicture(path, ShownSize(*wanted)) : std::nullopt;
-    if (!picture || picture->empty) {
+    const std::optional<LoadedPicture> picture = LoadPreview(path, QRectF(frame));
+    if (!picture) {
         ClearPreview();  // stays hidden until a later picture loads
         return;
     }

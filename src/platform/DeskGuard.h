@@ -32,11 +32,12 @@ class DeskGuard {
     virtual void RaiseInOrder(const QList<QWidget*>& windows) = 0;
 
     // Calls lost(window, how) when a shown top-level window of this program leaves the screen
-    // without the program hiding it: another program unmapped or destroyed it. An empty function
-    // stops the watch.
+    // without the program hiding it: another program unmapped it or put it into a window of its
+    // own (Unmapped), or destroyed it. An empty function stops the watch.
     enum class Loss { Unmapped, Destroyed };
     virtual void WatchOwnWindows(std::function<void(QWidget*, Loss)> lost) = 0;
-    // Puts an unmapped window back on the screen; the toolkit still takes it for shown.
+    // Puts a window that is no longer seen back on the screen: out of any other window, mapped
+    // and raised; the toolkit still takes it for shown.
     virtual void MapAgain(QWidget* window) = 0;
 };
 

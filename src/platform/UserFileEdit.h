@@ -41,9 +41,12 @@ struct UserFileEdit {
 
 // Edits a file of a user's home on that user's behalf, safely also when run as root with HOME at
 // someone else's home: only a regular file of the owner is read and replaced, never through a link
-// to anyone else's file; the new file keeps the old one's owner, group and mode (a new file is
-// the owner's) before it takes the old one's place atomically; and a file that another program
-// changed while it was edited is read and edited again (a few times), never overwritten.
+// to anyone else's file; the new file keeps the old one's owner, group, extended attributes (its
+// ACL among them) and mode (a new file is the owner's) before it takes the old one's place
+// atomically, never giving anyone wider access, also for a moment; a group the user cannot give
+// (one they are not in) gives way to theirs, without the old group's rights; and a file that
+// another program changed while it was edited is read and edited again (a few times), never
+// overwritten.
 UserFileEditResult EditUserFile(const UserFileEdit& request);
 
 // The owner of a folder (links followed); nullopt, with the system's error code, when unseen.

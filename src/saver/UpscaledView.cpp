@@ -17,6 +17,10 @@ UpscaledView::UpscaledView(QWidget* show, Qt::WindowFlags flags) : QGraphicsView
     setFocusPolicy(Qt::NoFocus);
     setInteractive(false);
     // No pointer over the photos: the show's own blank cursor does not reach through the view.
+    // The view's own window needs it too: the toolkit gives a window the arrow when it makes it
+    // and moves a child's cursor onto it only once the pointer moves, so under a host that mapped
+    // the show beneath a resting pointer the arrow would stand there for the whole show.
+    setCursor(Qt::BlankCursor);
     viewport()->setCursor(Qt::BlankCursor);
     auto* scene = new QGraphicsScene(this);
     scene->addWidget(show);

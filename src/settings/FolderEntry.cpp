@@ -114,9 +114,15 @@ void VisitFolderEntry(const QString& entry, const std::function<void(const QStri
     walk.Folder(FolderOf(entry));
 }
 
-QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled) {
+QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled,
+                       const PictureUsable& usable) {
     QString first;
-    Walk walk(cancelled, [&first](const QString& path) {
+    Walk walk(cancelled, [&](const QString& path) {
+        if (usable) {
+            // Trying many broken files takes a while: cancellation is heard between them.
+            if (cancelled && cancelled()) return false;
+            if (!usable(path)) return true;
+        }
         first = path;
         return false;
     });

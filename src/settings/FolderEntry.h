@@ -28,8 +28,13 @@ QStringList ScanFolderEntry(const QString& entry, const ScanCancelled& cancelled
 void VisitFolderEntry(const QString& entry, const std::function<void(const QString&)>& found,
                       const ScanCancelled& cancelled = {});
 
-// The first picture ScanFolderEntry would give, found without listing the rest of the tree;
-// "" when there is none.
-QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled = {});
+// Whether a picture can be used (read, decoded...); asked from the scanning thread.
+using PictureUsable = std::function<bool(const QString&)>;
+
+// The first picture ScanFolderEntry would give, found without listing the rest of the tree; with
+// usable, the first one it accepts (cancellation is then heard before each picture tried). ""
+// when there is none.
+QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled = {},
+                       const PictureUsable& usable = {});
 
 }  // namespace tavello

@@ -57,6 +57,12 @@ void FillFromLines(const QStringList& lines, SaverSettings& s) {
         s.Pictures.append(lines[i]);
 }
 
+// A picture's line. A lone LF reads back as part of its line, so a name holding one is written
+// exactly; only a CR would end the line early, and an entry holding one is put on one line.
+QString PictureLine(const QString& picture) {
+    return picture.contains(u'\r') ? OnOneLine(picture) : picture;
+}
+
 }  // namespace
 
 QString OnOneLine(const QString& text) {
@@ -104,7 +110,7 @@ SaveResult SaveSettings(const QString& path, const SaverSettings& s) {
     for (const QString* v : {&s.Speed, &s.HeadlineFont, &s.HeadlineSize, &s.PicSize, &s.MusicFile,
                              &s.Headline, &s.RandomOrder})
         text += OnOneLine(*v) + QStringLiteral("\r\n");
-    for (const QString& picture : s.Pictures) text += OnOneLine(picture) + QStringLiteral("\r\n");
+    for (const QString& picture : s.Pictures) text += PictureLine(picture) + QStringLiteral("\r\n");
 
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDir().mkpath(folder))

@@ -28,7 +28,8 @@ struct SaveResult {
 };
 
 // Replaces the file at path atomically: seven value lines, then one picture per line, CR LF.
-// Every value and picture is written through OnOneLine.
+// Every value is written through OnOneLine. A picture is written exactly as it is, lone LFs
+// included (they read back as part of the line), unless it holds a CR: then through OnOneLine.
 // On failure the previous file is left as it was and the failure is returned.
 SaveResult SaveSettings(const QString& path, const SaverSettings& settings);
 

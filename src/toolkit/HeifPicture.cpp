@@ -127,9 +127,13 @@ QImage Decode(const heif_image_handle* handle) {
 
 bool IsHeifFile(QByteArrayView head) {
     if (head.size() < 12) return false;
+    // With a whole file-type box in view, libheif is unsure only of the generic major brand
+    // "mif1", which many cameras write. Such a file is still HEIF, and libheif reads its HEVC or
+    // AV1 pictures; no other reader here knows the container, so it goes to libheif as well.
     const heif_filetype_result type =
         heif_check_filetype(reinterpret_cast<const uint8_t*>(head.data()), int(head.size()));
-    return type == heif_filetype_yes_supported || type == heif_filetype_yes_unsupported;
+    return type == heif_filetype_yes_supported || type == heif_filetype_yes_unsupported ||
+           type == heif_filetype_maybe;
 }
 
 std::optional<QSize> ReadHeifSize(QIODevice& file) {
@@ -154,7 +158,8 @@ std::optional<LoadedPicture> LoadHeifPicture(QIODevice& file, QSize decodeSize) 
     if (Pixels(SizeOf(chosen)) > kMaxDecodePixels) return std::nullopt;
 
     QImage image = Decode(chosen);
-    if (image.isNull()) return std::nullopt;
+    // A picture that decodes to another size than its header said is damaged or lying.
+    if (image.isNull() || (!target.isValid() && image.size() != own)) return std::nullopt;
     if (target.isValid() && image.size() != target) {
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         if (image.isNull()) return std::nullopt;

@@ -14,7 +14,8 @@ class QIODevice;
 
 namespace tavello {
 
-// Whether the first bytes of a file (at least 12) name a HEIF brand: HEIC, HEIF or AVIF.
+// Whether the first bytes of a file (at least 12) name a HEIF brand: HEIC, HEIF or AVIF, or the
+// generic image brand "mif1".
 bool IsHeifFile(QByteArrayView head);
 
 // The primary picture's size after its transformations, or nothing for a file libheif cannot

@@ -1,12 +1,14 @@
 #include "toolkit/Picture.h"
 
 #include "platform/RegularFile.h"
+#include "toolkit/DirectDecode.h"
 #include "toolkit/HeifPicture.h"
 #include "toolkit/PictureIntegrity.h"
 
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <climits>
@@ -94,6 +96,46 @@ bool StartsAsHeif(QIODevice& file) {
     return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
+// Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly the
+// format's own library.
+enum class Decoder { Qt, Libpng, Libtiff };
+
+Decoder DecoderFor(QIODevice& file) {
+    if (!file.seek(0)) return Decoder::Qt;
+    const QByteArray head = file.peek(8);
+    if (head.startsWith("\x89PNG\r\n\x1A\n")) {
+        return PngNeedsLibpng(file) ? Decoder::Libpng : Decoder::Qt;
+    }
+    if (head.startsWith(QByteArrayView("II*\0", 4)) ||
+        head.startsWith(QByteArrayView("MM\0*", 4))) {
+        return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
+    }
+    return Decoder::Qt;
+}
+
+// Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
+// mirrored first, then turned a quarter clockwise.
+QImage Oriented(const QImage& image, QImageIOHandler::Transformations transformation) {
+    QImage result = image.mirrored(transformation.testFlag(QImageIOHandler::TransformationMirror),
+                                   transformation.testFlag(QImageIOHandler::TransformationFlip));
+    if (SwapsSides(transformation)) result = result.transformed(QTransform().rotate(90));
+    return result;
+}
+
+// Decodes the picture, `raw` pixels as stored, and turns it as its orientation tag says (Qt's
+// reader decodes at its scaled size when one is set).
+QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw) {
+    switch (decoder) {
+        case Decoder::Libpng:
+            return Oriented(DecodeWithLibpng(file, raw), reader.transformation());
+        case Decoder::Libtiff:
+            return Oriented(DecodeWithLibtiff(file, raw), reader.transformation());
+        case Decoder::Qt:
+            break;
+    }
+    return reader.read();
+}
+
 // Bilinear resize for the small step left after a DCT-scaled decode (well under a factor of 2).
 QImage Resized(const QImage& image, QSize size) {
     QImage result(
@@ -144,6 +186,7 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (!file || file->size() <= 0) return std::nullopt;
     if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
     if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
+    const Decoder decoder = DecoderFor(*file);
     if (!file->seek(0)) return std::nullopt;
     const QByteArray head = file->peek(10);
     QImageReader reader(file.get());
@@ -160,7 +203,7 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (!WithinLimits(raw, plan)) return std::nullopt;
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
 
-    QImage image = reader.read();
+    QImage image = Decode(*file, reader, decoder, raw);
     // A picture that decodes to another size than its header said is damaged or lying.
     if (image.isNull() || (!plan.readerSize.isValid() && image.size() != ownSize)) {
         return std::nullopt;

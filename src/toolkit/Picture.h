@@ -1,7 +1,8 @@
 #pragma once
 
 // Picture loading for both windows: JPEG and BMP, PNG, GIF (its first frame), WebP and TIFF through
-// Qt's readers and image plugins, HEIC/HEIF and AVIF through libheif. The orientation is applied
+// Qt's readers and image plugins (the few PNG and TIFF kinds they draw wrongly through libpng and
+// libtiff), HEIC/HEIF and AVIF through libheif. The orientation is applied
 // (the JPEG and TIFF tag, the HEIF transformations), pictures decode at reduced scale when they
 // will be shown smaller, cut-off files fail, and hard limits keep any file, whatever it claims,
 // from crashing the program or exhausting memory.

@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -219,9 +220,13 @@ TEST_F(ListMenuTest, EveryWayOpensTheMenuAndDeleteNeedsASelection) {
 }
 
 TEST_F(ListMenuTest, AFolderEntryPreviewsItsFirstPictureLikeAFile) {
-    // The first picture in file-manager order is in the subfolder "1", before "b.jpg".
+    // The first picture in file-manager order that the show can read is in the subfolder "1",
+    // before "b.jpg".
     const QString first = picture("album/1/10.jpg", 1000, 500);
     picture("album/b.jpg", 800, 600);
+    // "0.jpg" comes before them but is cut short: its header reads, its picture does not.
+    const QString damaged = picture("album/0.jpg");
+    ASSERT_TRUE(QFile::resize(damaged, QFile(damaged).size() / 2));
     writeSettings(CrLfLines(kValues + QStringList{first, dir_.file("album") + "/"}));
     open();
     list()->setCurrentRow(0);

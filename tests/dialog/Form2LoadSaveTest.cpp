@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
 
@@ -198,6 +199,37 @@ TEST_F(SaveTest, RoundTripOfAFileTheDialogWroteLeavesItUnchanged) {
         open();
         form_->cmdOk_Click();
         EXPECT_EQ(readSettings(), CrLfLines(lines));
+    }
+}
+
+TEST_F(SaveTest, EntriesWithControlCharactersAreShownReadablyAndSavedExactly) {
+    // A lone LF is part of its line in the file, so a name holding one can be listed there.
+    const QString folder = dir_.file("nl\ndir"), file = dir_.file("tab\tand\nlf.jpg");
+    const QStringList read{folder + "/", "/photos/a\x01\x1b\x7f.jpg", file};
+    const struct {
+        const char* how;
+        QStringList chosenFiles;
+        QString chosenFolder;
+        QStringList added;
+    } rows[] = {
+        {"read from the file", {}, {}, {}},
+        {"added by the file dialog", {file}, {}, {file}},
+        {"added by the folder chooser", {}, folder, {folder + "/"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        writeSettings(CrLfLines(kValues + read));
+        open();
+        files_.answer = row.chosenFiles;
+        files_.folderAnswer = row.chosenFolder;
+        form_->btnPic_Click();
+        form_->mnuAddFolder_Click();
+        const QString shown = Items(control<QListWidget>("lstPic")).join(u'/');
+        EXPECT_FALSE(shown.contains(QRegularExpression("[\\x00-\\x1f\\x7f]")))
+            << shown.toStdString();
+        form_->cmdOk_Click();
+        EXPECT_EQ(readSettings().toStdString(),
+                  CrLfLines(kValues + read + row.added).toStdString());
     }
 }
 

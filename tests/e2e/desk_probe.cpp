@@ -12,6 +12,9 @@
 //   desk_probe close <window>         sends the window a close request (WM_DELETE_WINDOW), as a
 //                                     window manager's close button does
 //   desk_probe destroy <window>       destroys another program's window
+//   desk_probe reparent <window> <seconds>
+//                                     puts another program's window into an unmapped window of
+//                                     its own and keeps it there that long
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -128,6 +131,16 @@ int Destroy(Display* display, Window window) {
     return 0;
 }
 
+int Reparent(Display* display, Window window, double seconds) {
+    const Window pocket =
+        XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
+    XReparentWindow(display, window, pocket, 0, 0);
+    XSync(display, False);
+    // The pocket, and whatever is still in it, goes when this program ends.
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,10 +164,12 @@ int main(int argc, char** argv) {
         status = Close(display, std::strtoul(argv[2], nullptr, 0));
     else if (std::strcmp(mode, "destroy") == 0 && argc > 2)
         status = Destroy(display, std::strtoul(argv[2], nullptr, 0));
+    else if (std::strcmp(mode, "reparent") == 0 && argc > 3)
+        status = Reparent(display, std::strtoul(argv[2], nullptr, 0), std::atof(argv[3]));
     else
         std::fprintf(stderr,
                      "usage: desk_probe grabs | keys <s> | hold <s> | intrude <x> <y> <w> <h> <s>"
-                     " | close <window> | destroy <window>\n");
+                     " | close <window> | destroy <window> | reparent <window> <s>\n");
     XCloseDisplay(display);
     return status;
 }

@@ -1,14 +1,63 @@
 # Helpers for the end-to-end tests of the show in a screen-saver host's window. A script sources
 # it after common.sh and e2e_prepare. Stand-in host windows come from the host_window program
-# ($host_window_bin); every one of them and every process listed in extra_pids is ended on exit.
+# ($host_window_bin); every one of them and every process listed in extra_pids is ended on exit,
+# and so is a throwaway user made by host_make_user, with all its processes and its folder.
 
 extra_pids=""
+made_user=""
+run=""
 host_cleanup() {
   if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
   for p in $extra_pids; do kill "$p" 2>/dev/null || true; done
+  if [ -n "$made_user" ]; then
+    # Every process of the throwaway user was started by the script; userdel refuses while one
+    # lives.
+    for p in $(pgrep -u "$made_user" || true); do kill "$p" 2>/dev/null || true; done
+    for _ in $(seq 50); do
+      pgrep -u "$made_user" >/dev/null || break
+      sleep 0.1
+    done
+    userdel "$made_user" || echo "could not remove the user $made_user" >&2
+  fi
+  if [ -n "$run" ]; then rm -rf "$run"; fi
   e2e_cleanup
 }
 trap host_cleanup EXIT
+
+# host_make_user TAG: as root, a throwaway user named after TAG, whose home is $work/home (with
+# bin/, .config/tavello/ and the X cookie, which hosts do not pass) and whose runtime folder
+# /run/user/<uid> is made as a login session makes it. Sets user, uid, gid, home and run. Exits
+# with 77 (skipped) when no user can be made.
+host_make_user() {
+  user="tavello-$1-$$"
+  home="$work/home"
+  mkdir -p "$home/bin" "$home/.config/tavello"
+  if ! useradd -M -N -d "$home" -s /bin/sh "$user" 2>"$work/useradd.log"; then
+    echo "SKIP: cannot make a throwaway user:"
+    cat "$work/useradd.log"
+    exit 77
+  fi
+  made_user=$user
+  uid=$(id -u "$user")
+  gid=$(id -g "$user")
+  # The number was free until now, so a folder of that number is a leftover of an earlier,
+  # interrupted run.
+  run="/run/user/$uid"
+  rm -rf "$run"
+  mkdir -p /run/user
+  mkdir -m 700 "$run"
+  chown "$user:$gid" "$run"
+  cp "${XAUTHORITY:-$HOME/.Xauthority}" "$home/.Xauthority" 2>/dev/null || touch "$home/.Xauthority"
+}
+
+# Gives the throwaway user its home, once the script has put its files there.
+host_hand_over_home() {
+  chown -R "$user:$gid" "$home"
+  chmod 711 "$work"
+}
+
+# Runs a command as the throwaway user with exactly the environment given before it.
+as_user() { setpriv --reuid="$uid" --regid="$gid" --clear-groups env -i "$@"; }
 
 # host_open NAME X Y WIDTH HEIGHT: a host window; sets NAME_id (its id, hex) and NAME_fd.
 host_open() {

@@ -26,46 +26,7 @@ cursor_probe=$3
 e2e_prepare host_mate_sound_e2e
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
 
-user="tavello-pa-$$"
-home="$work/home"
-made_user=""
-run=""
-cleanup() {
-  if [ -n "$pid" ]; then kill "$pid" 2>/dev/null || true; fi
-  for p in $extra_pids; do kill "$p" 2>/dev/null || true; done
-  if [ -n "$made_user" ]; then
-    # Every process of the throwaway user was started here (its sound server too).
-    for p in $(pgrep -u "$made_user" || true); do kill "$p" 2>/dev/null || true; done
-    for _ in $(seq 50); do
-      pgrep -u "$made_user" >/dev/null || break
-      sleep 0.1
-    done
-    userdel "$made_user" || echo "could not remove the user $made_user" >&2
-  fi
-  if [ -n "$run" ]; then rm -rf "$run"; fi
-  e2e_cleanup
-}
-trap cleanup EXIT
-
-mkdir -p "$home/bin" "$home/.config/tavello"
-if ! useradd -M -N -d "$home" -s /bin/sh "$user" 2>"$work/useradd.log"; then
-  echo "SKIP: cannot make a throwaway user:"
-  cat "$work/useradd.log"
-  exit 77
-fi
-made_user=$user
-uid=$(id -u "$user")
-gid=$(id -g "$user")
-# The runtime folder as a login session makes it: the user's own, private. The number was free
-# until now, so a folder of that number is a leftover of an earlier, interrupted run.
-run="/run/user/$uid"
-rm -rf "$run"
-mkdir -p /run/user
-mkdir -m 700 "$run"
-chown "$user:$gid" "$run"
-
-# Runs a command as the user with exactly the environment given after it.
-as_user() { setpriv --reuid="$uid" --regid="$gid" --clear-groups env -i "$@"; }
+host_make_user pa
 pa_env=(HOME="$home" PATH="$PATH" XDG_RUNTIME_DIR="$run")
 
 cp "$tavello" "$home/bin/tavello"
@@ -73,10 +34,7 @@ convert -size 640x480 xc:'#ff0000' -quality 95 "$home/red.jpg"
 sox -n -r 44100 -c 2 "$home/song.wav" synth 30 sine 440
 printf '%s\r\n' 1 "IPAGothic" 40 "100%" "$home/song.wav" "" 0 "$home/red.jpg" \
   >"$home/.config/tavello/TAVELLO.INI"
-# MATE passes no XAUTHORITY: the X client library looks in the home.
-cp "${XAUTHORITY:-$HOME/.Xauthority}" "$home/.Xauthority" 2>/dev/null || touch "$home/.Xauthority"
-chown -R "$user:$gid" "$home"
-chmod 711 "$work"
+host_hand_over_home
 
 as_user "${pa_env[@]}" pulseaudio --daemonize=yes -n --exit-idle-time=-1 --realtime=no \
   --high-priority=no --log-target="file:$home/pulse.log" \

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # End to end under a window manager (openbox), the password on: other programs cannot end or hide
 # the show without the password. A close request to the show's window asks for the password; the
-# show's window unmapped by another program comes straight back over the desk with the input held
-# again; destroyed by another program, it is made anew and the same holds. The right password
+# show's window unmapped by another program, or put into a hidden window of its own, comes
+# straight back over the desk with the input held again; destroyed by another program, it is made
+# anew and the same holds. The right password
 # still ends the show, with status 0, and the next start is not refused.
 # Usage: saver_show_kept.sh <tavello binary> <desk probe binary>
 set -euo pipefail
@@ -84,6 +85,11 @@ wait_covered "a close request and a wrong password"
 
 xdotool windowunmap "$(show_window)"
 wait_covered "another program unmapped the show"
+
+# Put into an unmapped window of another program, which keeps it there for longer than the wait.
+"$desk_probe" reparent "$(show_window)" 30 &
+e2e_helpers+=("$!")
+wait_covered "another program put the show into a hidden window of its own"
 
 old=$(show_window)
 "$desk_probe" destroy "$old"

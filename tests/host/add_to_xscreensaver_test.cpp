@@ -3,8 +3,11 @@
 #include "host/AddToXScreensaver.h"
 #include "support/TestDir.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -381,6 +384,63 @@ TEST(AddToXScreensaver, HostileFilesAndPathsAreEditedSafelyOrRefused) {
         c.check(path);
     }
     qputenv("PATH", oldPath);
+}
+
+// Adds TAVELLO as the user uid alone, in their group gid (root becomes them in a child process).
+bool AddedAs(uid_t uid, gid_t gid, const QString& path) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool as = ::setgroups(0, nullptr) == 0 && ::setgid(gid) == 0 && ::setuid(uid) == 0;
+        ::_exit(as && AddToXScreensaver({path, {}}, "tavello --root").ok ? 0 : 1);
+    }
+    int status = 1;
+    return child > 0 && ::waitpid(child, &status, 0) == child && status == 0;
+}
+
+// The user's edit of their own file keeps what guards it (owner, group, mode, ACL, attributes) and
+// never widens access; a group they are not in, which they cannot give the new file, does not stop
+// it, and that group's rights go to no other.
+TEST(AddToXScreensaver, TheNewFileKeepsTheOldOnesGuards) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to act as a user and give files to groups";
+    test::TestDir dir;
+    ::chmod(QFile::encodeName(dir.path()).constData(), 0711);
+    const auto guards = [](const QString& path) {
+        QProcess getfacl;
+        getfacl.start("getfacl", {"-n", path});
+        getfacl.waitForFinished();
+        char tag[16] = {};
+        ::getxattr(QFile::encodeName(path).constData(), "user.tag", tag, sizeof tag - 1);
+        return (getfacl.readAllStandardOutput() + tag).toStdString();
+    };
+    const struct {
+        const char* name;
+        gid_t group;
+        mode_t mode;
+        const char* acl;
+    } cases[] = {
+        {"an ACL letting another user in but not the group", 4343, 0600, "u:4244:rw,g::-,m::rw"},
+        {"a user attribute", 4343, 0600, nullptr},
+        {"a group the user is not in", 4345, 0640, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = dir.file(QStringLiteral("%1/.xscreensaver").arg(c.name));
+        dir.write(path, kOwnList);
+        Own(QFileInfo(path).path(), 4242, 4343, 0755);
+        Own(path, 4242, c.group, c.mode);
+        if ((c.acl && QProcess::execute("setfacl", {"-m", c.acl, path}) != 0) ||
+            ::setxattr(QFile::encodeName(path).constData(), "user.tag", "mine", 4, 0) != 0) {
+            std::printf("skipped, no setfacl, ACLs or user attributes here: %s\n", c.name);
+            continue;
+        }
+        const std::string before = guards(path);
+        EXPECT_TRUE(AddedAs(4242, 4343, path));
+        if (c.group == 4343) {
+            EXPECT_EQ(guards(path), before);
+        } else {
+            EXPECT_EQ(OwnerOf(path).mode & 070, 0u);  // another group gets none of its rights
+        }
+    }
 }
 
 }  // namespace

@@ -67,4 +67,10 @@ inline QByteArray EncodeHeif(const QImage& picture, heif_compression_format codi
     return bytes;
 }
 
+// The same file with another major brand in its file-type box; the compatible brands stay.
+inline QByteArray WithMajorBrand(QByteArray heif, const char* brand) {
+    if (heif.size() >= 12) heif.replace(8, 4, brand);
+    return heif;
+}
+
 }  // namespace tavello::test::samples

@@ -47,6 +47,8 @@ std::vector<FormatCase> FormatCases() {
         {"plain.avif", EncodeHeif(Stored(false), heif_compression_AV1), kStored},
         {"turned.avif",
          EncodeHeif(Stored(false), heif_compression_AV1, heif_orientation_rotate_90_cw), turned},
+        {"mif1-brand.heic",
+         WithMajorBrand(EncodeHeif(Stored(false), heif_compression_HEVC), "mif1"), kStored},
         {"image-magick.heic", Converted(Stored(false), QStringLiteral("heic")), kStored},
         {"image-magick.avif", Converted(Stored(false), QStringLiteral("avif")), kStored},
     };
@@ -86,6 +88,57 @@ TEST(PictureFormatsTest, EachFormatLoadsTurnedAndReducedAndFailsWhenCut) {
             dir.write(QStringLiteral("cut-") + name, c.bytes.left(keep));
             EXPECT_FALSE(LoadPicture(dir.file(QStringLiteral("cut-") + name))) << keep;
         }
+    }
+}
+
+int LargestDifference(const QImage& a, const QImage& b) {
+    int largest = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (const int shift : {0, 8, 16, 24})
+                largest =
+                    std::max(largest, std::abs(int(p >> shift & 0xFF) - int(q >> shift & 0xFF)));
+        }
+    }
+    return largest;
+}
+
+// Transparent PNG and TIFF kinds that ImageMagick writes and decodes as the reference. Compared
+// premultiplied: the colours as drawn over the show's black, and the alpha that the preview's own
+// background needs.
+TEST(PictureFormatsTest, TransparentPngAndTiffLoadAsImageMagickDecodesThem) {
+    const QString grey = QStringLiteral(
+        "-size 12x6 gradient:gray90-gray20 ( -size 6x12 gradient:white-gray10 -rotate 90 ) "
+        "-compose CopyOpacity -composite -colorspace gray -depth 8 -define tiff:alpha=");
+    const struct {
+        const char* name;
+        QString writes;  // ImageMagick's arguments
+        QSize shows;
+    } rows[] = {
+        {"rgb48-transparent-top-row.png",
+         "-size 12x6 gradient:#C83C1E-#1EA0DC -transparent #C83C1E -depth 16 PNG48:-",
+         {12, 6}},
+        {"grey-premultiplied.tif", grey + "associated tiff:-", {12, 6}},
+        {"grey-premultiplied-turned.tif", grey + "associated -orient right-top tiff:-", {6, 12}},
+        {"grey-unassociated.tif", grey + "unassociated tiff:-", {12, 6}},
+    };
+    test::TestDir dir;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString name = QString::fromLatin1(row.name);
+        dir.write(name, Magick(row.writes.split(u' ')));
+        const std::optional<LoadedPicture> loaded = LoadPicture(dir.file(name));
+        ASSERT_TRUE(loaded);
+        ASSERT_EQ(loaded->image.size(), row.shows);
+        const QByteArray rgba = Magick({dir.file(name), "-auto-orient", "-depth", "8", "rgba:-"});
+        ASSERT_EQ(rgba.size(), Pixels(row.shows) * 4);
+        const QImage reference(reinterpret_cast<const uchar*>(rgba.constData()), row.shows.width(),
+                               row.shows.height(), QImage::Format_RGBA8888);
+        EXPECT_LE(
+            LargestDifference(loaded->image.convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                              reference.convertToFormat(QImage::Format_ARGB32_Premultiplied)),
+            2);
     }
 }
 

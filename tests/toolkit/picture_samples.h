@@ -97,16 +97,21 @@ inline QByteArray EncodeTurned(const QImage& image, const char* format,
     return bytes;
 }
 
-// Converts PNG bytes with ImageMagick to `format` ("gif", "heic", "avif"); empty when it fails.
-inline QByteArray Converted(const QImage& image, const QString& format) {
+// What ImageMagick's convert writes to its standard output given `arguments` and `input`; empty
+// when it fails.
+inline QByteArray Magick(const QStringList& arguments, const QByteArray& input = {}) {
     QProcess convert;
-    convert.start(QStringLiteral("convert"),
-                  {QStringLiteral("png:-"), format + QStringLiteral(":-")});
+    convert.start(QStringLiteral("convert"), arguments);
     if (!convert.waitForStarted(10000)) return {};
-    convert.write(Encode(image, "PNG"));
+    convert.write(input);
     convert.closeWriteChannel();
     if (!convert.waitForFinished(60000) || convert.exitCode() != 0) return {};
     return convert.readAllStandardOutput();
+}
+
+// Converts the picture with ImageMagick to `format` ("gif", "heic", "avif"); empty when it fails.
+inline QByteArray Converted(const QImage& image, const QString& format) {
+    return Magick({QStringLiteral("png:-"), format + QStringLiteral(":-")}, Encode(image, "PNG"));
 }
 
 inline bool IsReddish(QRgb pixel) {

@@ -1,5 +1,7 @@
 #include "platform/UserFileEdit.h"
 
+#include "platform/linux/ExtendedAttributes.h"
+
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -49,7 +51,8 @@ bool Unchanged(const struct stat& a, const struct stat& b) {
 struct Snapshot {
     std::optional<QByteArray> bytes;
     struct stat st {};
-    bool steady = true;  // not changed while it was being read
+    ExtendedAttributes attributes;  // its ACL among them
+    bool steady = true;             // not changed while it was being read
 };
 
 enum class Step { Done, Failed, Again };
@@ -114,7 +117,9 @@ Step Read(int dir, const QByteArray& name, const UserFileEdit& request, bool via
     if (!ReadAll(fd.get(), request.maxBytes, bytes))
         return Fail(result, UserFileStep::Reading, errno);
     if (bytes.size() > request.maxBytes) return Refuse(result, UserFileRefusal::TooLarge);
-    if (::fstat(fd.get(), &snapshot.st) != 0) return Fail(result, UserFileStep::Reading, errno);
+    if (::fstat(fd.get(), &snapshot.st) != 0 ||
+        !ReadExtendedAttributes(fd.get(), snapshot.attributes))
+        return Fail(result, UserFileStep::Reading, errno);
     snapshot.steady = Unchanged(before, snapshot.st);
     snapshot.bytes = std::move(bytes);
     return Step::Done;
@@ -154,20 +159,44 @@ gid_t PrimaryGroup(std::uint32_t owner, gid_t fallback) {
     return entry ? entry->pw_gid : fallback;
 }
 
-// Gives the new file the old one's owner, group and mode; a new file is the owner's.
+// Gives the new file of the owner their own group, when made as root (else it is theirs already).
+bool MakeOwners(int fd, const struct stat& now, std::uint32_t owner, gid_t fallback) {
+    if (::geteuid() != 0) return true;
+    const gid_t gid = PrimaryGroup(owner, fallback);
+    return (now.st_uid == owner && now.st_gid == gid) || ::fchown(fd, owner, gid) == 0;
+}
+
+// Gives the new file the old one's owner and group. A user may edit their file although they are
+// not in its group, which they cannot give a file: it then keeps their own (*groupKept false).
+bool KeepOwner(int fd, const struct stat& now, const struct stat& old, bool* groupKept) {
+    *groupKept = true;
+    if ((now.st_uid == old.st_uid && now.st_gid == old.st_gid) ||
+        ::fchown(fd, old.st_uid, old.st_gid) == 0)
+        return true;
+    if (errno != EPERM || now.st_uid != old.st_uid) return false;
+    *groupKept = false;
+    return true;
+}
+
+// Gives the new file the old one's owner, group, extended attributes (its ACL among them) and
+// mode; a new file is the owner's. Access is never wider than the old file's, at no moment.
 bool TakeOver(int fd, const Snapshot& snapshot, std::uint32_t owner) {
     struct stat now {};
     if (::fstat(fd, &now) != 0) return false;
-    uid_t uid = snapshot.st.st_uid;
-    gid_t gid = snapshot.st.st_gid;
-    if (!snapshot.bytes) {
-        if (::geteuid() != 0) return true;  // made by the owner: theirs already
-        uid = owner;
-        gid = PrimaryGroup(owner, snapshot.st.st_gid);
-    }
-    if ((now.st_uid != uid || now.st_gid != gid) && ::fchown(fd, uid, gid) != 0) return false;
-    // After the owner: a change of owner may clear some mode bits.
-    return !snapshot.bytes || ::fchmod(fd, snapshot.st.st_mode & 07777) == 0;
+    if (!snapshot.bytes) return MakeOwners(fd, now, owner, snapshot.st.st_gid);
+    bool groupKept = true;
+    if (!KeepOwner(fd, now, snapshot.st, &groupKept)) return false;
+    // An ACL's group entry speaks for the owning group: another group does not inherit it.
+    ExtendedAttributes attributes = snapshot.attributes;
+    if (!groupKept) std::erase_if(attributes, [](const auto& a) { return a.first == kAccessAcl; });
+    // Before the mode: with an ACL the mode's group bits are its mask, which the chmod then sets
+    // to the very mask the ACL brings, not to the owning group's rights.
+    if (!CopyExtendedAttributes(fd, attributes)) return false;
+    // After the owner: a change of owner may clear some mode bits. Another group than the old
+    // file's gets no rights from it.
+    mode_t mode = snapshot.st.st_mode & 07777;
+    if (!groupKept) mode &= ~mode_t(S_IRWXG | S_ISGID);
+    return ::fchmod(fd, mode) == 0;
 }
 
 // Whether the file is still the one read (still none, for a new one).

@@ -98,8 +98,9 @@ bool Exists(xcb_connection_t* c, xcb_window_t window) {
     return reply != nullptr;
 }
 
-// Our windows leaving the screen while the toolkit still shows them: that is someone else's doing,
-// as the toolkit marks a widget hidden before it unmaps its window.
+// Our windows leaving the screen while the toolkit still shows them (unmapped, put into another
+// window, destroyed): that is someone else's doing, as the toolkit marks a widget hidden before it
+// unmaps its window.
 class LossFilter final : public QAbstractNativeEventFilter {
   public:
     explicit LossFilter(std::function<void(QWidget*, DeskGuard::Loss)> lost)
@@ -116,6 +117,16 @@ class LossFilter final : public QAbstractNativeEventFilter {
                 QWidget* w = ShownWidgetOf(unmap->window);
                 // A window destroyed while mapped is unmapped first; its destruction follows.
                 if (w && Exists(Connection(), unmap->window)) lost_(w, DeskGuard::Loss::Unmapped);
+                break;
+            }
+            case XCB_REPARENT_NOTIFY: {
+                const auto* reparent = static_cast<const xcb_reparent_notify_event_t*>(message);
+                // Our windows pass the window manager by, so only another program puts one into
+                // a window, where it shows no more than that window lets it.
+                if (reparent->event != reparent->window || !reparent->override_redirect) break;
+                if (reparent->parent == RootOf(Connection())) break;
+                if (QWidget* w = ShownWidgetOf(reparent->window))
+                    lost_(w, DeskGuard::Loss::Unmapped);
                 break;
             }
             case XCB_DESTROY_NOTIFY: {
@@ -251,6 +262,14 @@ class XcbDeskGuard final : public DeskGuard {
         xcb_connection_t* c = Connection();
         if (!c || !window) return;
         const auto id = static_cast<xcb_window_t>(window->winId());
+        // Taken back out of another program's window, to the place the toolkit gave it.
+        const xcb_window_t root = RootOf(c);
+        auto tree = Owned(xcb_query_tree_reply(c, xcb_query_tree(c, id), nullptr));
+        if (tree && tree->parent != root) {
+            const QPoint place = window->geometry().topLeft();
+            xcb_reparent_window(c, id, root, static_cast<std::int16_t>(place.x()),
+                                static_cast<std::int16_t>(place.y()));
+        }
         const std::uint32_t above = XCB_STACK_MODE_ABOVE;
         xcb_configure_window(c, id, XCB_CONFIG_WINDOW_STACK_MODE, &above);
         xcb_map_window(c, id);
