@@ -19,6 +19,7 @@
 
 #include "BenchCommon.h"
 #include "ShowFakes.h"
+#include "saver/x11/X11Desk.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -178,6 +179,7 @@ void RunShow(const QString& settings, ShowRun& run) {
     deps.random = &random;
     deps.screenTwips = ScreenSizeTwips();
     deps.settingsPath = settings;
+    deps.desk = MakeX11Desk;
     Form1 form(deps);
     run.waiter.timer.form = &form;
     run.waiter.timer.onHeadline = [&run] {

@@ -16,6 +16,7 @@
 
 #include "BenchCommon.h"
 #include "ShowFakes.h"
+#include "saver/x11/X11Desk.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -125,6 +126,7 @@ struct Show {
         deps.random = &random;
         deps.screenTwips = ScreenSizeTwips();
         deps.settingsPath = settings;
+        deps.desk = MakeX11Desk;
     }
 };
 

@@ -10,6 +10,7 @@
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
 #include "saver/SaverEntry.h"
+#include "saver/x11/X11Desk.h"
 #include "startup/DisplayCheck.h"
 #include "startup/HackStart.h"
 #include "startup/Start.h"
@@ -78,7 +79,8 @@ int main(int argc, char** argv) {
     if (show) {
         // The show ends the event loop itself once it is over, also when its window was closed.
         app.setQuitOnLastWindowClosed(false);
-        const auto saver = tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword());
+        const auto saver = tavello::LoadSaverWindow(
+            services, tavello::ReadScreenSaveUsePassword(), tavello::MakeX11Desk);
         app.exec();
         return saver->ExitStatus();
     }

@@ -2,7 +2,6 @@
 
 #include "platform/Cursor.h"
 #include "platform/Password.h"
-#include "saver/ShowDesk.h"
 #include "saver/ShowTimer.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
@@ -10,7 +9,6 @@
 #include "toolkit/Toolkit.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMouseEvent>
@@ -20,9 +18,6 @@
 namespace tavello {
 
 namespace {
-
-constexpr Qt::WindowFlags kFormFlags = Qt::Window | Qt::FramelessWindowHint |
-                                       Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint;
 
 void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
     QPalette palette = widget->palette();
@@ -34,9 +29,11 @@ void SetColours(QWidget* widget, const QColor& background, const QColor& text) {
 }  // namespace
 
 Form1::Form1(const SaverDeps& deps, QWidget* parent)
-    : QWidget(parent, deps.hosted ? deps.hosted->windowFlags : kFormFlags),
+    // A show of its own takes the flags its desk gives it.
+    : QWidget(parent, deps.hosted ? deps.hosted->windowFlags : Qt::Window),
       deps_(deps),
-      music_(*deps.services.mci) {
+      music_(*deps.services.mci),
+      clock_(*deps.services.ticks) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     SetColours(this, Qt::black, Qt::white);
@@ -162,7 +159,7 @@ void Form1::EndShow() {
     deps_.services.cursor->ShowCursor(true);
     if (deps_.passwordFlag == 0) return Unload();
     // The prompt needs the keyboard while it asks; the show stands still meanwhile.
-    releaseKeyboard();
+    if (desk_) desk_->LetKeyboardGo();
     asking_ = true;
     deps_.timer->Stop();
     deps_.services.password->AskScreenSavePwd(
@@ -176,7 +173,7 @@ void Form1::PasswordAnswered(std::int32_t verified) {
     // Refused: the show goes on from where it stood.
     deps_.services.cursor->ShowCursor(false);
     CursorPos_ = deps_.services.cursor->GetCursorPos();
-    TakeKeyboard();
+    if (desk_) desk_->TakeInput();
     Tick();
     CheckStop();
 }
@@ -192,21 +189,10 @@ void Form1::Form_Unload() {
     deps_.timer->Stop();
     // Told to stop, never waited for: a listing stuck on a dead share must not hold the end.
     if (expansion_) expansion_->cancel();
-    releaseKeyboard();
     desk_.reset();
     if (!Hosted()) deps_.services.cursor->ShowCursor(true);
     music_.Stop();
     emit showEnded();
-}
-
-void Form1::TakeKeyboard() {
-    // Platforms without a window system (tests) have nothing to raise or grab.
-    const bool windowed = QGuiApplication::platformName() != QStringLiteral("offscreen");
-    if (windowed) raise();
-    activateWindow();
-    setFocus(Qt::ActiveWindowFocusReason);
-    // With the password on, the desk's hold takes the keyboard and the pointer instead.
-    if (!(desk_ && desk_->Hold()) && windowed) grabKeyboard();
 }
 
 void Form1::LoseWindow() {

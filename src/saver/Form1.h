@@ -2,6 +2,7 @@
 
 #include "saver/Playlist.h"
 #include "saver/ShowParts.h"
+#include "saver/ShowTiming.h"
 #include "toolkit/Picture.h"
 
 #include <QPoint>
@@ -14,7 +15,6 @@ namespace tavello {
 
 class AutoSizeLabel;
 class ImageControl;
-class ShowDesk;
 struct PicturePlacement;
 
 // The full-screen window of the running show: a headline, then the pictures one after another,
@@ -63,10 +63,7 @@ class Form1 : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    friend class ShowDesk;
-
     void ShowWindow();
-    void ShowInHost();
     SaverSettings ReadSettings();
     void PrepareHeadline(const SaverSettings& settings);
     void PutUpHeadline();
@@ -94,7 +91,6 @@ class Form1 : public QWidget {
     void PasswordAnswered(std::int32_t verified);
     void Unload();
     void Form_Unload();
-    void TakeKeyboard();
     void LoseWindow();
 
     bool Hosted() const { return deps_.hosted.has_value(); }
@@ -102,6 +98,7 @@ class Form1 : public QWidget {
 
     SaverDeps deps_;
     MusicLoop music_;
+    ShowClock clock_;
     AutoSizeLabel* Label1_ = nullptr;
     ImageControl* Image1_ = nullptr;
     ShowParams params_;
@@ -112,7 +109,6 @@ class Form1 : public QWidget {
 
     std::int16_t StopFlag_ = 0;
     QPoint CursorPos_;
-    std::int32_t LastTick_ = 0;
     qsizetype retriesLeft_ = 0;  // pictures still to try in place of one that failed
     bool asking_ = false;        // the password prompt is up
     bool ended_ = false;

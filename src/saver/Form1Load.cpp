@@ -11,18 +11,12 @@
 #include "settings/SettingsFile.h"
 #include "toolkit/AutoSizeLabel.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <algorithm>
 #include <cmath>
 
 namespace tavello {
 
 namespace {
-
-// The longest single wait: the show looks at the tick count again at least this often, so a
-// waiting timer that runs apart from the tick count (suspend, clock drift) cannot delay a change.
-constexpr int kMaxWaitMs = 1000;
 
 // While the change waits for the folders' listing: how long one wait lasts at most. The listing
 // wakes the show when it is done; this is only the backstop.
@@ -46,25 +40,33 @@ void Form1::Form_Load() {
 }
 
 void Form1::ShowWindow() {
-    if (Hosted()) return ShowInHost();
-    // The geometry is given before showing, so the window covers the screen also where no window
-    // manager would make it full-screen.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QPoint origin = screen ? screen->geometry().topLeft() : QPoint(0, 0);
-    const QSize size(static_cast<int>(std::lround(ScreenW())),
-                     static_cast<int>(std::lround(ScreenH())));
-    setGeometry(QRect(origin, size));
-    if (screen && screen->geometry().size() == size)
-        showFullScreen();
-    else
-        show();
-    desk_ = std::make_unique<ShowDesk>(*this);
-    TakeKeyboard();
+    if (Hosted()) {
+        // Whoever made the window placed it; the show fills it. Nothing is raised or grabbed.
+        // The host keeps the pointer and hides it; an arrow of ours would stand over the pictures.
+        setCursor(Qt::BlankCursor);
+        resize(static_cast<int>(std::lround(ScreenW())), static_cast<int>(std::lround(ScreenH())));
+        return show();
+    }
+    DeskRequest request;
+    request.window = this;
+    request.holdInput = deps_.passwordFlag != 0;
+    request.guard = deps_.services.desk;
+    request.events.keyDown = [this] { Form_KeyDown(); };
+    request.events.mouseDown = [this] { Form_MouseDown(); };
+    request.events.mouseMove = [this](QPoint position) { Form_MouseMove(position); };
+    request.events.retaken = [this] {
+        if (!ended_) desk_->TakeInput();
+    };
+    request.events.lost = [this] { LoseWindow(); };
+    desk_ = deps_.desk(std::move(request));
+    resize(static_cast<int>(std::lround(ScreenW())), static_cast<int>(std::lround(ScreenH())));
+    desk_->PutUp();
 }
 
 SaverSettings Form1::ReadSettings() {
     const SaverSettings settings = LoadSettings(deps_.settingsPath);
     params_ = ShowParams::From(settings);
+    clock_.SetInterval(params_.intervalMs);
     QStringList entries = settings.Pictures;
     // With nothing of its own to show, a hack shows the host's picture folder.
     if (Hosted() && entries.isEmpty() && !deps_.hosted->imageFolder.isEmpty())
@@ -97,7 +99,7 @@ void Form1::PutUpHeadline() {
     Label1_->setGeometry(static_cast<int>(std::lround(left)), static_cast<int>(std::lround(top)),
                          width, height);
     Label1_->show();
-    LastTick_ = deps_.services.ticks->GetTickCount();
+    clock_.Restart();
 }
 
 void Form1::Tick() {
@@ -106,24 +108,19 @@ void Form1::Tick() {
     StartExpansion();
     TakeFinishedListing();
     if (retriesLeft_ > 0) return PassOverSome();
-    const std::int32_t now = deps_.services.ticks->GetTickCount();
-    if (!ShowTiming(params_.intervalMs).IsOver(LastTick_, now)) return WaitForNextChange();
+    if (!clock_.Due()) return WaitForNextChange();
     if (!PicturesListed()) {
         // The change is due but the folders are still being listed: it waits for the whole list,
         // so the order is the order of all the pictures, and input still ends the show.
         deps_.timer->WakeAfter(kListingWaitMs, [this] { Tick(); });
         return;
     }
-    LastTick_ = now;
+    clock_.Restart();
     ShowPic();
 }
 
 void Form1::WaitForNextChange() {
-    const std::int32_t now = deps_.services.ticks->GetTickCount();
-    const ShowTiming timing(params_.intervalMs);
-    const int wait =
-        timing.IsOver(LastTick_, now) ? 0 : timing.MillisecondsLeft(LastTick_, now, kMaxWaitMs);
-    deps_.timer->WakeAfter(wait, [this] { Tick(); });
+    deps_.timer->WakeAfter(clock_.WaitMs(), [this] { Tick(); });
 }
 
 }  // namespace tavello

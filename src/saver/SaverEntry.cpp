@@ -14,7 +14,7 @@ namespace {
 
 class Saver final : public SaverRun {
   public:
-    Saver(const Services& services, std::int16_t passwordFlag) {
+    Saver(const Services& services, std::int16_t passwordFlag, DeskFactory desk) {
         SaverDeps deps;
         deps.services = services;
         deps.passwordFlag = passwordFlag;
@@ -22,6 +22,7 @@ class Saver final : public SaverRun {
         deps.random = &random_;
         deps.screenTwips = ScreenSizeTwips();
         deps.settingsPath = SettingsPath();
+        deps.desk = std::move(desk);
         form_ = std::make_unique<Form1>(deps);
         QObject::connect(form_.get(), &Form1::showEnded, QCoreApplication::instance(),
                          &QCoreApplication::quit, Qt::QueuedConnection);
@@ -37,8 +38,9 @@ class Saver final : public SaverRun {
 
 }  // namespace
 
-std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag) {
-    return std::make_unique<Saver>(services, passwordFlag);
+std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag,
+                                          DeskFactory desk) {
+    return std::make_unique<Saver>(services, passwordFlag, std::move(desk));
 }
 
 }  // namespace tavello

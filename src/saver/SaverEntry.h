@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Services.h"
+#include "saver/ShowDesk.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,8 +16,10 @@ class SaverRun {
     virtual int ExitStatus() const = 0;
 };
 
-// "/S": loads the saver window and starts the show, which runs under the application's event
-// loop; when it has ended and the window has been unloaded, the loop is told to quit.
-std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag);
+// "/S": loads the saver window on the given desk and starts the show, which runs under the
+// application's event loop; when it has ended and the window has been unloaded, the loop is told
+// to quit.
+std::unique_ptr<SaverRun> LoadSaverWindow(const Services& services, std::int16_t passwordFlag,
+                                          DeskFactory desk);
 
 }  // namespace tavello

@@ -6,6 +6,7 @@
 #include "music/APIModule.h"
 #include "platform/Services.h"
 #include "saver/PictureOrder.h"
+#include "saver/ShowDesk.h"
 #include "saver/ShowList.h"
 #include "settings/SaverSettings.h"
 
@@ -43,6 +44,7 @@ struct SaverDeps {
     QString settingsPath;              // the settings file to read at load
     std::optional<HostedShow> hosted;  // in a host's window; screenTwips is then the window's size
     FolderScan scanFolder;             // lists a folder entry's pictures; empty: the real scan
+    DeskFactory desk;                  // where a show of its own stands (not in a host's window)
 };
 
 // The numbers the show takes from its settings, read once when it loads; the settings themselves

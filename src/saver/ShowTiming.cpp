@@ -1,5 +1,7 @@
 #include "saver/ShowTiming.h"
 
+#include "platform/TickCount.h"
+
 #include <cmath>
 
 namespace tavello {
@@ -11,6 +13,20 @@ int ShowTiming::MillisecondsLeft(std::int32_t lastTick, std::int32_t now, int ma
     if (!(left > 1)) return 1;  // also NaN
     if (left >= maxWaitMs) return maxWaitMs;
     return static_cast<int>(left);
+}
+
+void ShowClock::Restart() {
+    LastTick_ = ticks_.GetTickCount();
+}
+
+bool ShowClock::Due() const {
+    return timing_.IsOver(LastTick_, ticks_.GetTickCount());
+}
+
+int ShowClock::WaitMs() const {
+    const std::int32_t now = ticks_.GetTickCount();
+    return timing_.IsOver(LastTick_, now) ? 0
+                                          : timing_.MillisecondsLeft(LastTick_, now, kMaxWaitMs);
 }
 
 }  // namespace tavello

@@ -4,6 +4,8 @@
 
 namespace tavello {
 
+class TickSource;
+
 // The picture interval of the show loop. The interval is over at the first tick reading strictly
 // more than intervalMs after lastTick. The elapsed time is taken modulo 2^32, so the tick
 // counter's wrap-around (after about 49.7 days) never stops the show.
@@ -26,6 +28,29 @@ class ShowTiming {
 
   private:
     double intervalMs_;
+};
+
+// The show's clock: the tick at which the current picture (or the headline) went up, LastTick,
+// and how long the show waits before it looks again.
+class ShowClock {
+  public:
+    // The longest single wait: the show looks at the tick count again at least this often, so a
+    // waiting timer that runs apart from the tick count (suspend, clock drift) cannot delay a
+    // change.
+    static constexpr int kMaxWaitMs = 1000;
+
+    explicit ShowClock(TickSource& ticks) : ticks_(ticks) {}
+    void SetInterval(double intervalMs) { timing_ = ShowTiming(intervalMs); }
+    // The interval counts from now.
+    void Restart();
+    bool Due() const;
+    // 0 when the change is due, else how long to wait before looking again.
+    int WaitMs() const;
+
+  private:
+    TickSource& ticks_;
+    ShowTiming timing_{0};
+    std::int32_t LastTick_ = 0;
 };
 
 }  // namespace tavello

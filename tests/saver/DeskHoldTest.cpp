@@ -3,8 +3,8 @@
 
 #include "SaverTestKit.h"
 
-#include "saver/DeskHold.h"
-#include "saver/ShowKeeper.h"
+#include "saver/x11/DeskHold.h"
+#include "saver/x11/ShowKeeper.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>

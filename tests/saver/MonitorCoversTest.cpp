@@ -1,7 +1,7 @@
 // The covers of the other monitors: black, cursor-less, above everything, and every touch on
 // them handed to the show.
 
-#include "saver/MonitorCovers.h"
+#include "saver/x11/MonitorCovers.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

@@ -1,5 +1,6 @@
 #include "SaverTestKit.h"
 
+#include "saver/x11/X11Desk.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
 
@@ -177,6 +178,7 @@ void ShowRig::run() {
     deps.screenTwips = QSize(1024 * 15, 768 * 15);
     deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
     deps.scanFolder = scanFolder;
+    deps.desk = MakeX11Desk;
     form = std::make_unique<Form1>(deps);
     show.attach(form.get());
     headlineTick = show.now;

@@ -1,4 +1,4 @@
-#include "saver/MonitorCovers.h"
+#include "saver/x11/MonitorCovers.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "saver/ShowKeeper.h"
+#include "saver/x11/ShowKeeper.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "saver/DeskHold.h"
+#include "saver/x11/DeskHold.h"
 
 #include "platform/DeskGuard.h"
 
