@@ -79,8 +79,11 @@ std::unique_ptr<HostedRun> StartHostedShow(const HackOptions& options, const Ser
                      static_cast<unsigned long>(options.window));
         return nullptr;
     }
-    QObject::connect(hack->show().form(), &Form1::showEnded, QCoreApplication::instance(),
-                     &QCoreApplication::quit, Qt::QueuedConnection);
+    // Not quit(), which first asks every window to close and gives up when a host's window
+    // (not ours to close) says no.
+    QObject::connect(
+        hack->show().form(), &Form1::showEnded, QCoreApplication::instance(),
+        [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
     hack->show().Run();
     return hack;
 }

@@ -24,8 +24,11 @@ class Saver final : public SaverRun {
         deps.settingsPath = SettingsPath();
         deps.desk = std::move(desk);
         form_ = std::make_unique<Form1>(deps);
-        QObject::connect(form_.get(), &Form1::showEnded, QCoreApplication::instance(),
-                         &QCoreApplication::quit, Qt::QueuedConnection);
+        // Not quit(), which first asks every window to close and gives up when a host's window
+        // (not ours to close) says no.
+        QObject::connect(
+            form_.get(), &Form1::showEnded, QCoreApplication::instance(),
+            [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
         form_->Form_Load();
     }
     int ExitStatus() const override { return form_->windowLost() ? 1 : 0; }
