@@ -18,35 +18,18 @@ tavello=$1
 e2e_prepare host_xscreensaver_e2e
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
 
-# The daemon's user: ourselves, or as root a throwaway one whose home lies in the work folder.
+# The daemon's user: ourselves, or as root a throwaway one whose home lies in the work folder
+# (xscreensaver will not run hacks as root).
 user=$(id -un)
 home="$work/home"
-made_user=""
 daemon=""
-cleanup() {
+stop_daemon() {
   if [ -n "$daemon" ]; then as_user xscreensaver-command -exit >/dev/null 2>&1 || true; fi
-  if [ -n "$made_user" ]; then
-    # Every process of the throwaway user was started here; userdel refuses while one lives.
-    for p in $(pgrep -u "$made_user" || true); do kill "$p" 2>/dev/null || true; done
-    for _ in $(seq 50); do
-      pgrep -u "$made_user" >/dev/null || break
-      sleep 0.1
-    done
-    userdel "$made_user" || echo "could not remove the user $made_user" >&2
-  fi
-  e2e_cleanup
+  host_cleanup
 }
-trap cleanup EXIT
+trap stop_daemon EXIT
+if [ "$(id -u)" -eq 0 ]; then host_make_user e2e; fi
 mkdir -p "$home/bin" "$home/tmp" "$home/.config/tavello"
-if [ "$(id -u)" -eq 0 ]; then
-  user="tavello-e2e-$$"
-  if ! useradd -M -N -d "$home" -s /bin/sh "$user" 2>"$work/useradd.log"; then
-    echo "SKIP: cannot make a user for xscreensaver, which will not run hacks as root:"
-    cat "$work/useradd.log"
-    exit 77
-  fi
-  made_user=$user
-fi
 as_user() {
   # As MATE does, no XDG_CONFIG_HOME or XDG_RUNTIME_DIR: the settings come from ~/.config.
   local env=(env -u XDG_CONFIG_HOME -u XDG_RUNTIME_DIR HOME="$home" DISPLAY="$DISPLAY"
@@ -73,9 +56,11 @@ splash:		False
 dpmsEnabled:	False
 programs:	"TAVELLO"  $home/bin/tavello --root \\n
 EOT
-cp "${XAUTHORITY:-$HOME/.Xauthority}" "$home/.Xauthority" 2>/dev/null || touch "$home/.Xauthority"
-if [ -n "$made_user" ]; then chown -R "$made_user" "$home"; fi
-chmod 711 "$work"
+if [ -n "$made_user" ]; then
+  host_hand_over_home
+else
+  cp "${XAUTHORITY:-$HOME/.Xauthority}" "$home/.Xauthority" 2>/dev/null || touch "$home/.Xauthority"
+fi
 
 as_user xscreensaver -no-splash >"$work/xscreensaver.log" 2>&1 &
 daemon=$!
