@@ -12,14 +12,10 @@ namespace tavello {
 
 namespace {
 
-// Like the show's window: above everything, outside the window manager's hands, no frame.
-constexpr Qt::WindowFlags kCoverFlags = Qt::Window | Qt::FramelessWindowHint |
-                                        Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint;
-
 class CoverWindow final : public QWidget {
   public:
     CoverWindow(QScreen* screen, const CoverInput& input)
-        : QWidget(nullptr, kCoverFlags), input_(input) {
+        : QWidget(nullptr, kDeskWindowFlags), input_(input) {
         setObjectName(QStringLiteral("Cover"));
         QPalette palette = this->palette();
         palette.setColor(QPalette::Window, Qt::black);

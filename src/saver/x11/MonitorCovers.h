@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -12,6 +13,12 @@ class QScreen;
 class QWidget;
 
 namespace tavello {
+
+// The show's window and its covers: above everything, outside the window manager's hands, no
+// frame.
+inline constexpr Qt::WindowFlags kDeskWindowFlags = Qt::Window | Qt::FramelessWindowHint |
+                                                    Qt::WindowStaysOnTopHint |
+                                                    Qt::X11BypassWindowManagerHint;
 
 // The show's own input handlers, which input on a cover reaches.
 struct CoverInput {

@@ -13,14 +13,11 @@ namespace tavello {
 
 namespace {
 
-constexpr Qt::WindowFlags kShowFlags = Qt::Window | Qt::FramelessWindowHint |
-                                       Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint;
-
 class X11Desk final : public ShowDesk {
   public:
     explicit X11Desk(DeskRequest request) : request_(std::move(request)) {
         // Set before the window exists: a window that bypasses the window manager is made so.
-        request_.window->setWindowFlags(kShowFlags);
+        request_.window->setWindowFlags(kDeskWindowFlags);
     }
 
     ~X11Desk() override {
