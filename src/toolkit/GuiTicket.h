@@ -16,7 +16,7 @@ class GuiTicket {
     // From any thread.
     void post(std::function<void()> call) const;
     // On the GUI thread only: no call posted through any copy runs from now on.
-    void revoke() const { *alive_ = false; }
+    void revoke() { *alive_ = false; }
 
   private:
     // Read and written on the GUI thread only; the workers' copies merely keep it alive.
