@@ -53,6 +53,8 @@ TEST_PACKAGES=(
   locales
   # giving test files an ACL (setfacl, getfacl)
   acl
+  # a share that stops answering: a FUSE mirror of a folder whose server is then stopped
+  bindfs
 )
 
 CI_PACKAGES=(

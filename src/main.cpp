@@ -76,15 +76,22 @@ int main(int argc, char** argv) {
     tavello::EndSignals endSignals;
     QObject::connect(&endSignals, &tavello::EndSignals::requested, &app,
                      &QApplication::closeAllWindows);
+    // Either mode ends by EndProcess once its windows are gone: a worker still stuck on a share
+    // that stopped answering cannot keep the process, and so the instance lock, alive.
     if (show) {
         // The show ends the event loop itself once it is over, also when its window was closed.
         app.setQuitOnLastWindowClosed(false);
-        const auto saver = tavello::LoadSaverWindow(
-            services, tavello::ReadScreenSaveUsePassword(), tavello::MakeX11Desk);
+        auto saver = tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword(),
+                                              tavello::MakeX11Desk);
         app.exec();
-        return saver->ExitStatus();
+        const int status = saver->ExitStatus();
+        saver.reset();  // its windows, grabs and music
+        tavello::EndProcess(status);
     }
     app.setQuitOnLastWindowClosed(true);
     tavello::ShowSettingsDialog(services);
-    return app.exec();
+    const int status = app.exec();
+    // The closed dialog is deleted later, by the event loop that has just ended: now instead.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    tavello::EndProcess(status);
 }

@@ -1,16 +1,14 @@
 #include "dialog/FirstPictureSearch.h"
 
-#include <QMetaObject>
+#include <thread>
 
 namespace tavello {
 
-FirstPictureSearch::FirstPictureSearch(QObject* parent) : QObject(parent) {
-    // One search at a time does the work; cancelled ones end at their next folder.
-    pool_.setMaxThreadCount(1);
-}
+FirstPictureSearch::FirstPictureSearch(QObject* parent) : QObject(parent) {}
 
 FirstPictureSearch::~FirstPictureSearch() {
-    stop();
+    cancel();
+    ticket_.revoke();
 }
 
 void FirstPictureSearch::start(const QString& entry, PictureUsable usable) {
@@ -18,28 +16,21 @@ void FirstPictureSearch::start(const QString& entry, PictureUsable usable) {
     auto cancelled = std::make_shared<std::atomic_bool>(false);
     cancelled_ = cancelled;
     const quint64 generation = ++generation_;
-    // The object outlives every task (its destructor waits for them); a call still queued when
-    // it is destroyed is discarded with it.
-    pool_.start([this, cancelled, generation, entry, usable = std::move(usable)] {
+    // Each search on a thread of its own: one stuck on a dead share does not hold up the next.
+    // The answer reaches this object through its ticket, so only while it still exists.
+    std::thread([this, ticket = ticket_, cancelled, generation, entry, usable = std::move(usable)] {
         if (*cancelled) return;
         const QString picture = FirstPictureOf(
             entry, [&cancelled] { return cancelled->load(); }, usable);
         if (*cancelled) return;
-        QMetaObject::invokeMethod(
-            this, [this, generation, entry, picture] { deliver(generation, entry, picture); },
-            Qt::QueuedConnection);
-    });
+        ticket.post([this, generation, entry, picture] { deliver(generation, entry, picture); });
+    }).detach();
 }
 
 void FirstPictureSearch::cancel() {
     ++generation_;
     if (cancelled_) *cancelled_ = true;
     cancelled_.reset();
-}
-
-void FirstPictureSearch::stop() {
-    cancel();
-    pool_.waitForDone();
 }
 
 void FirstPictureSearch::deliver(quint64 generation, const QString& entry, const QString& picture) {

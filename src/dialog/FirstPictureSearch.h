@@ -1,10 +1,10 @@
 #pragma once
 
 #include "settings/FolderEntry.h"
+#include "toolkit/GuiTicket.h"
 
 #include <QObject>
 #include <QString>
-#include <QThreadPool>
 #include <atomic>
 #include <memory>
 
@@ -12,7 +12,9 @@ namespace tavello {
 
 // Looks for a folder entry's first picture on a worker thread, so that a huge folder on a slow
 // disk never stops the dialog. Only the latest search can answer: starting another or cancelling
-// stops the one before, whose result is then dropped. Destruction cancels and waits.
+// stops the one before, whose result is then dropped. Nothing ever waits for a search: a stopped
+// one ends by itself at its next check, and one stuck on a share that no longer answers is left
+// behind, unable to reach this object once it is gone.
 class FirstPictureSearch : public QObject {
     Q_OBJECT
   public:
@@ -22,9 +24,8 @@ class FirstPictureSearch : public QObject {
     // Looks for the entry's first picture that usable accepts (any, without it); usable is called
     // on the worker thread.
     void start(const QString& entry, PictureUsable usable = {});
+    // Stops the latest search; it no longer answers.
     void cancel();
-    // Cancels and waits until no search runs any more.
-    void stop();
 
   signals:
     // The entry's first (usable) picture, "" when it holds none; only for the latest search.
@@ -33,7 +34,7 @@ class FirstPictureSearch : public QObject {
   private:
     void deliver(quint64 generation, const QString& entry, const QString& picture);
 
-    QThreadPool pool_;
+    GuiTicket ticket_;
     std::shared_ptr<std::atomic_bool> cancelled_;
     quint64 generation_ = 0;
 };

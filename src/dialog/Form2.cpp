@@ -196,7 +196,7 @@ void Form2::btnCancel_Click() {
 
 void Form2::Unload() {
     Timer1->stop();
-    firstPicture_->stop();
+    firstPicture_->cancel();
     close();
 }
 

@@ -2,11 +2,14 @@
 
 #include "music/MciCommand.h"
 
+#include <thread>
+
 namespace tavello {
 
-BackgroundOpenMci::~BackgroundOpenMci() {
-    WaitForOpen();
-}
+BackgroundOpenMci::BackgroundOpenMci(MciService& inner)
+    : inner_(inner), opening_(std::make_shared<Opening>()) {}
+
+BackgroundOpenMci::~BackgroundOpenMci() = default;
 
 std::uint32_t BackgroundOpenMci::Send(const MciParseResult& sent, QByteArray& reply) {
     reply.clear();
@@ -21,23 +24,27 @@ std::uint32_t BackgroundOpenMci::Send(const MciParseResult& sent, QByteArray& re
 }
 
 bool BackgroundOpenMci::AnswerWhileOpening(const MciParseResult& sent, QByteArray& reply) {
-    std::lock_guard lock(mutex_);
-    if (openDone_) return false;
+    Opening& o = *opening_;
+    std::lock_guard lock(o.mutex);
+    if (o.done || o.deferredClose) return false;  // once closed, anything else waits its turn
     const MciCommand& c = sent.command;
-    if (sent.error || c.all || c.device.toLower() != opening_) return false;
+    if (sent.error || c.all || c.device.toLower() != o.alias) return false;
     switch (c.verb) {
         case MciVerb::Play:
             if (c.wait) return false;  // this needs the open song itself
-            deferredPlay_ = sent;
+            o.deferredPlay = sent;
             return true;
         case MciVerb::Status:
             if (c.item != MciStatusItem::Mode) return false;
-            reply = deferredPlay_ ? "playing" : "stopped";
+            reply = o.deferredPlay ? "playing" : "stopped";
             return true;
         case MciVerb::Stop:
+            o.deferredPlay.reset();  // stopped before it began: it never begins
+            return true;
         case MciVerb::Close:
-            deferredPlay_.reset();  // stopped before it began: it never begins
-            return false;
+            o.deferredPlay.reset();
+            o.deferredClose = sent;
+            return true;
         default:
             return false;
     }
@@ -45,24 +52,32 @@ bool BackgroundOpenMci::AnswerWhileOpening(const MciParseResult& sent, QByteArra
 
 void BackgroundOpenMci::StartOpen(const MciParseResult& open, const QByteArray& alias) {
     {
-        std::lock_guard lock(mutex_);
-        opening_ = alias;
-        openDone_ = false;
-        deferredPlay_.reset();
+        std::lock_guard lock(opening_->mutex);
+        opening_->alias = alias;
+        opening_->done = false;
+        opening_->deferredPlay.reset();
+        opening_->deferredClose.reset();
     }
-    worker_ = std::thread([this, open] {
+    std::thread([&inner = inner_, o = opening_, open] {
         QByteArray ignored;
-        inner_.Send(open, ignored);
-        std::lock_guard lock(mutex_);
-        // Played from here, so a song whose window sends nothing for a while still starts now.
-        if (deferredPlay_) inner_.Send(*deferredPlay_, ignored);
-        deferredPlay_.reset();
-        openDone_ = true;
-    });
+        inner.Send(open, ignored);
+        std::lock_guard lock(o->mutex);
+        // Played or closed from here, so a song whose window sends nothing for a while still
+        // starts now, and one whose show is over is never heard.
+        if (o->deferredClose)
+            inner.Send(*o->deferredClose, ignored);
+        else if (o->deferredPlay)
+            inner.Send(*o->deferredPlay, ignored);
+        o->deferredPlay.reset();
+        o->deferredClose.reset();
+        o->done = true;
+        o->finished.notify_all();
+    }).detach();
 }
 
 void BackgroundOpenMci::WaitForOpen() {
-    if (worker_.joinable()) worker_.join();
+    std::unique_lock lock(opening_->mutex);
+    opening_->finished.wait(lock, [this] { return opening_->done; });
 }
 
 }  // namespace tavello

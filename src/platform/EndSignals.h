@@ -39,4 +39,10 @@ class DieByCaughtSignal {
     DieByCaughtSignal& operator=(const DieByCaughtSignal&) = delete;
 };
 
+// Ends the process at once with the status, running no destructor: a worker thread still blocked
+// on a share that stopped answering, or a static object that would wait for its threads, cannot
+// hold the end. For after the cleanup that matters (windows, grabs, music); the kernel releases
+// the rest, the instance lock among it. After a caught end signal, dies by that signal instead.
+[[noreturn]] void EndProcess(int status);
+
 }  // namespace tavello

@@ -3,8 +3,6 @@
 
 #include "saver/Form1.h"
 
-#include <QMetaObject>
-
 namespace tavello {
 
 bool Form1::PicturesListed() const {
@@ -15,13 +13,10 @@ void Form1::StartExpansion() {
     // Listed afresh at every show, so pictures added since the last one are in it.
     if (!playlist_.UsesFolders() || expansion_ || playlist_.Listed() || ended_) return;
     FolderScan scan = deps_.scanFolder ? deps_.scanFolder : FolderScan(VisitFolderEntry);
-    // The finished list wakes the show at once; a show already gone drops the call.
-    auto wake = [this] {
-        QMetaObject::invokeMethod(
-            this, [this] { Tick(); }, Qt::QueuedConnection);
-    };
+    // The finished list wakes the show at once; the call comes only while the expansion, and so
+    // the show, is still there.
     expansion_ = std::make_unique<BackgroundExpansion>(playlist_.Entries(), std::move(scan),
-                                                       std::move(wake));
+                                                       [this] { Tick(); });
 }
 
 void Form1::TakeFinishedListing() {

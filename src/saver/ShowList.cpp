@@ -1,5 +1,6 @@
 #include "saver/ShowList.h"
 
+#include <thread>
 #include <utility>
 
 namespace tavello {
@@ -61,18 +62,18 @@ ShowList ExpandEntries(const QStringList& entries, const FolderScan& scan,
 
 BackgroundExpansion::BackgroundExpansion(QStringList entries, FolderScan scan,
                                          std::function<void()> finished) {
-    thread_ = std::thread([this, entries = std::move(entries), scan = std::move(scan),
-                           finished = std::move(finished)] {
-        result_ = ExpandEntries(entries, scan,
-                                [this] { return cancelled_.load(std::memory_order_relaxed); });
-        done_.store(true, std::memory_order_release);
-        if (finished && !cancelled_.load(std::memory_order_relaxed)) finished();
-    });
+    std::thread([state = state_, ticket = ticket_, entries = std::move(entries),
+                 scan = std::move(scan), finished = std::move(finished)] {
+        state->result = ExpandEntries(
+            entries, scan, [&state] { return state->cancelled.load(std::memory_order_relaxed); });
+        state->done.store(true, std::memory_order_release);
+        if (finished && !state->cancelled.load(std::memory_order_relaxed)) ticket.post(finished);
+    }).detach();
 }
 
 BackgroundExpansion::~BackgroundExpansion() {
     cancel();
-    if (thread_.joinable()) thread_.join();
+    ticket_.revoke();
 }
 
 }  // namespace tavello

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/FolderEntry.h"
+#include "toolkit/GuiTicket.h"
 
 #include <QByteArray>
 #include <QString>
@@ -8,7 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
-#include <thread>
+#include <memory>
 #include <vector>
 
 namespace tavello {
@@ -59,26 +60,31 @@ ShowList ExpandEntries(const QStringList& entries, const FolderScan& scan,
                        const ScanCancelled& cancelled = {});
 
 // ExpandEntries on a thread of its own, so the show keeps painting and answering input while a
-// large library is listed. Destroying it cancels the scan and waits for the thread, which stops
-// at the scan's next check.
+// large library is listed. Destroying it cancels the scan and leaves the thread to end by itself
+// at the scan's next check: a scan stuck on a share that no longer answers holds nothing up. The
+// thread owns a share of the list and the flags, so it never touches a destroyed expansion.
 class BackgroundExpansion {
   public:
-    // finished runs on the scan's thread once the list is complete (to wake the show).
+    // finished runs on the GUI thread once the list is complete (to wake the show), unless the
+    // expansion was cancelled or destroyed meanwhile. Made and destroyed on the GUI thread.
     BackgroundExpansion(QStringList entries, FolderScan scan, std::function<void()> finished);
     ~BackgroundExpansion();
     BackgroundExpansion(const BackgroundExpansion&) = delete;
     BackgroundExpansion& operator=(const BackgroundExpansion&) = delete;
 
-    bool done() const { return done_.load(std::memory_order_acquire); }
+    bool done() const { return state_->done.load(std::memory_order_acquire); }
     // The complete list; only once done() is true, and only once.
-    ShowList take() { return std::move(result_); }
-    void cancel() { cancelled_.store(true, std::memory_order_relaxed); }
+    ShowList take() { return std::move(state_->result); }
+    void cancel() { state_->cancelled.store(true, std::memory_order_relaxed); }
 
   private:
-    std::atomic<bool> cancelled_{false};
-    std::atomic<bool> done_{false};
-    ShowList result_;
-    std::thread thread_;
+    struct State {
+        std::atomic<bool> cancelled{false};
+        std::atomic<bool> done{false};
+        ShowList result;
+    };
+    std::shared_ptr<State> state_ = std::make_shared<State>();
+    GuiTicket ticket_;
 };
 
 }  // namespace tavello

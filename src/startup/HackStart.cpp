@@ -24,10 +24,11 @@ int RunHack(const HackOptions& options, char* programName) {
     displayHold.Release();
     app.setApplicationName(QStringLiteral("TAVELLO"));
     app.setQuitOnLastWindowClosed(false);
-    const auto hack = StartHostedShow(options, SystemServices());
+    auto hack = StartHostedShow(options, SystemServices());
     if (!hack) return 1;
     app.exec();
-    return 0;
+    hack.reset();  // its windows and music; nothing then waits for a worker still running
+    EndProcess(0);
 }
 
 }  // namespace tavello

@@ -14,6 +14,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <thread>
 
 namespace tavello {
 namespace {
@@ -216,12 +217,9 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     return LoadedPicture{std::move(image), ownSize, false};
 }
 
-PicturePrefetcher::~PicturePrefetcher() {
-    drop();
-}
-
 void PicturePrefetcher::drop() {
-    if (job_.valid()) job_.wait();
+    // Never waited for: a load stuck on a share that stopped answering must not hold up the
+    // window. The thread ends by itself and its picture is freed with the last future.
     job_ = {};
 }
 
@@ -230,8 +228,11 @@ void PicturePrefetcher::request(const QString& path, QSize decodeSize) {
     drop();
     path_ = path;
     decodeSize_ = decodeSize;
-    job_ = std::async(std::launch::async,
-                      [path, decodeSize] { return LoadPicture(path, decodeSize); });
+    std::promise<std::optional<LoadedPicture>> promise;
+    job_ = promise.get_future();
+    std::thread([promise = std::move(promise), path, decodeSize]() mutable {
+        promise.set_value(LoadPicture(path, decodeSize));
+    }).detach();
 }
 
 bool PicturePrefetcher::ready(const QString& path, QSize decodeSize) const {

@@ -54,12 +54,13 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize =
 // invalid size means "decode at the picture's own size".
 QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize);
 
-// Prepares one picture ahead in a worker thread. Memory stays bounded: at most one picture is
-// being prepared or waiting at any time. Not thread-safe itself: use it from one thread.
+// Prepares one picture ahead in a worker thread. At most one picture is waiting at any time; a
+// picture replaced or dropped before it was taken is not waited for: its thread finishes on its
+// own and frees it. Not thread-safe itself: use it from one thread.
 class PicturePrefetcher {
   public:
     PicturePrefetcher() = default;
-    ~PicturePrefetcher();
+    ~PicturePrefetcher() = default;
     PicturePrefetcher(const PicturePrefetcher&) = delete;
     PicturePrefetcher& operator=(const PicturePrefetcher&) = delete;
 

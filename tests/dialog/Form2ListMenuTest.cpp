@@ -251,16 +251,10 @@ TEST_F(ListMenuTest, OnlyTheLatestFolderSearchAnswers) {
     search.start(FolderEntryFor(a));
     search.start(FolderEntryFor(b));
     ASSERT_TRUE(answers.wait(5000));
-    search.stop();
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(answers.size(), 1);
     EXPECT_EQ(answers[0][0].toString(), FolderEntryFor(b));
     EXPECT_EQ(answers[0][1].toString(), y);
-    // Cancelled before it can answer: nothing arrives, and stop() leaves nothing running.
-    search.start(FolderEntryFor(a));
-    search.stop();
-    QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(answers.size(), 1);
 }
 
 }  // namespace

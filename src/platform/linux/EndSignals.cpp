@@ -54,19 +54,25 @@ void EndSignals::onReadable() {
 }
 
 DieByCaughtSignal::~DieByCaughtSignal() {
+    if (gCaught != 0) EndProcess(0);
+}
+
+void EndProcess(int status) {
+    std::fflush(nullptr);  // what was printed still gets out; neither way below flushes it
     const int signal = gCaught;
-    if (signal == 0) return;
-    std::fflush(nullptr);  // what was printed still gets out; raising skips exit's flush
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-    sigset_t only;
-    sigemptyset(&only);
-    sigaddset(&only, signal);
-    sigprocmask(SIG_UNBLOCK, &only, nullptr);
-    raise(signal);
-    _exit(128 + signal);  // not reached: the default action of these signals ends the process
+    if (signal != 0) {
+        struct sigaction action {};
+        action.sa_handler = SIG_DFL;
+        sigemptyset(&action.sa_mask);
+        sigaction(signal, &action, nullptr);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        sigprocmask(SIG_UNBLOCK, &only, nullptr);
+        raise(signal);
+        status = 128 + signal;  // not used: the default action of these signals ends the process
+    }
+    _exit(status);
 }
 
 }  // namespace tavello
