@@ -33,7 +33,8 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
     : QWidget(parent, deps.hosted ? deps.hosted->windowFlags : Qt::Window),
       deps_(deps),
       music_(*deps.services.mci),
-      clock_(*deps.services.ticks) {
+      clock_(*deps.services.ticks),
+      pictures_(deps.scanFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     SetColours(this, Qt::black, Qt::white);
@@ -188,7 +189,7 @@ void Form1::Form_Unload() {
     ended_ = true;
     deps_.timer->Stop();
     // Told to stop, never waited for: a listing stuck on a dead share must not hold the end.
-    if (expansion_) expansion_->cancel();
+    pictures_.StopListing();
     desk_.reset();
     if (!Hosted()) deps_.services.cursor->ShowCursor(true);
     music_.Stop();

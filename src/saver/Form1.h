@@ -1,9 +1,8 @@
 #pragma once
 
-#include "saver/Playlist.h"
 #include "saver/ShowParts.h"
+#include "saver/ShowPictures.h"
 #include "saver/ShowTiming.h"
-#include "toolkit/Picture.h"
 
 #include <QPoint>
 #include <QWidget>
@@ -36,11 +35,11 @@ class Form1 : public QWidget {
 
     // Shared state, read by tests.
     std::int16_t StopFlag() const { return StopFlag_; }
-    std::int16_t PicIndex() const { return playlist_.PicIndex(); }
+    std::int16_t PicIndex() const { return pictures_.playlist().PicIndex(); }
     // With folder entries: the index into the expanded list, and its length once listed.
-    std::int32_t ShowIndex() const { return playlist_.ShowIndex(); }
-    std::optional<qsizetype> ExpandedCount() const { return playlist_.ExpandedCount(); }
-    bool PicturesListed() const;
+    std::int32_t ShowIndex() const { return pictures_.playlist().ShowIndex(); }
+    std::optional<qsizetype> ExpandedCount() const { return pictures_.playlist().ExpandedCount(); }
+    bool PicturesListed() const { return pictures_.Listed(); }
     QPoint CursorPos() const { return CursorPos_; }
     bool ended() const { return ended_; }
     // The show ended because another program destroyed its window for good.
@@ -71,8 +70,6 @@ class Form1 : public QWidget {
     // The show's steps, each run when the timer or the listing wakes it.
     void Tick();
     void WaitForNextChange();
-    void StartExpansion();
-    void TakeFinishedListing();
     void ShowPic();
     void PassOverSome();
     void ChangeDone();
@@ -102,9 +99,7 @@ class Form1 : public QWidget {
     AutoSizeLabel* Label1_ = nullptr;
     ImageControl* Image1_ = nullptr;
     ShowParams params_;
-    Playlist playlist_;
-    std::unique_ptr<BackgroundExpansion> expansion_;
-    PicturePrefetcher prefetcher_;
+    ShowPictures pictures_;
     std::unique_ptr<ShowDesk> desk_;
 
     std::int16_t StopFlag_ = 0;

@@ -71,7 +71,7 @@ SaverSettings Form1::ReadSettings() {
     // With nothing of its own to show, a hack shows the host's picture folder.
     if (Hosted() && entries.isEmpty() && !deps_.hosted->imageFolder.isEmpty())
         entries = {FolderEntryFor(deps_.hosted->imageFolder)};
-    playlist_.Load(entries, Hosted() ? deps_.hosted->firstPicture : std::int16_t{0});
+    pictures_.playlist().Load(entries, Hosted() ? deps_.hosted->firstPicture : std::int16_t{0});
     return settings;
 }
 
@@ -105,11 +105,11 @@ void Form1::PutUpHeadline() {
 void Form1::Tick() {
     if (ended_ || asking_) return;
     // Started after the first turn of the event loop, so the headline is painted first.
-    StartExpansion();
-    TakeFinishedListing();
+    pictures_.StartListing([this] { Tick(); });
+    pictures_.TakeFinishedListing();
     if (retriesLeft_ > 0) return PassOverSome();
     if (!clock_.Due()) return WaitForNextChange();
-    if (!PicturesListed()) {
+    if (!pictures_.Listed()) {
         // The change is due but the folders are still being listed: it waits for the whole list,
         // so the order is the order of all the pictures, and input still ends the show.
         deps_.timer->WakeAfter(kListingWaitMs, [this] { Tick(); });

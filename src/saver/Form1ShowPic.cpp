@@ -30,14 +30,14 @@ void Form1::ShowPic() {
     // another picture may stand in for it: one broken file among a folder's thousands does not
     // end the show, nor does anything in a host's.
     if (ChangePicture()) return ChangeDone();
-    retriesLeft_ = playlist_.Retries(Hosted());
+    retriesLeft_ = pictures_.playlist().Retries(Hosted());
     PassOverSome();
 }
 
 void Form1::PassOverSome() {
     for (qsizetype tries = 0; tries < kTriesBetweenEvents && retriesLeft_ > 0; ++tries) {
         --retriesLeft_;
-        if (!playlist_.StepPastFailure(params_.order, Hosted())) {
+        if (!pictures_.playlist().StepPastFailure(params_.order, Hosted())) {
             retriesLeft_ = 0;
             break;
         }
@@ -63,13 +63,13 @@ void Form1::ChangeDone() {
 }
 
 bool Form1::ChangePicture() {
-    if (!params_.order || !playlist_.Pick(*params_.order, *deps_.random)) return false;
+    if (!params_.order || !pictures_.playlist().Pick(*params_.order, *deps_.random)) return false;
 
     Label1_->hide();
     Image1_->hide();
     Image1_->setStretch(false);
 
-    const std::optional<QString> toShow = playlist_.Current();
+    const std::optional<QString> toShow = pictures_.playlist().Current();
     if (!toShow) return false;
     const QString& path = *toShow;
     // The shown size is worked out from the picture's header first, so that a large picture is
@@ -80,7 +80,7 @@ bool Form1::ChangePicture() {
         if (!placement) return false;
     }
     const std::optional<LoadedPicture> picture =
-        prefetcher_.take(path, placement ? DecodeSizeFor(*placement) : QSize());
+        pictures_.Take(path, placement ? DecodeSizeFor(*placement) : QSize());
     if (!picture) return false;
     Image1_->setPicture(*picture);
     Image1_->setStretch(true);
@@ -94,7 +94,7 @@ bool Form1::ChangePicture() {
     Image1_->show();
 
     const bool listOrder = *params_.order == OrderMode::ListOrder;
-    if (listOrder) playlist_.Advance();
+    if (listOrder) pictures_.playlist().Advance();
     music_.RestartIfFinished();
     if (listOrder) PrefetchNextInListOrder();
     return true;
@@ -108,10 +108,10 @@ std::optional<PicturePlacement> Form1::PlacePicture(const QString& path) const {
 }
 
 void Form1::PrefetchNextInListOrder() {
-    const std::optional<QString> next = playlist_.Current();
+    const std::optional<QString> next = pictures_.playlist().Current();
     if (!next || next->isEmpty()) return;
     if (const std::optional<PicturePlacement> placement = PlacePicture(*next))
-        prefetcher_.request(*next, DecodeSizeFor(*placement));
+        pictures_.Prefetch(*next, DecodeSizeFor(*placement));
 }
 
 }  // namespace tavello

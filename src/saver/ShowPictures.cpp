@@ -1,0 +1,32 @@
+#include "saver/ShowPictures.h"
+
+namespace tavello {
+
+ShowPictures::ShowPictures(FolderScan scan)
+    : scan_(scan ? std::move(scan) : FolderScan(VisitFolderEntry)) {}
+
+ShowPictures::~ShowPictures() = default;
+
+void ShowPictures::StartListing(std::function<void()> listed) {
+    // Listed afresh at every show, so pictures added since the last one are in it.
+    if (!playlist_.UsesFolders() || expansion_ || playlist_.Listed()) return;
+    // The call comes only while the expansion, and so the show, is still there.
+    expansion_ =
+        std::make_unique<BackgroundExpansion>(playlist_.Entries(), scan_, std::move(listed));
+}
+
+bool ShowPictures::Listed() const {
+    return playlist_.Listed() || (expansion_ && expansion_->done());
+}
+
+void ShowPictures::TakeFinishedListing() {
+    if (!expansion_ || !expansion_->done()) return;
+    playlist_.TakeListing(expansion_->take());
+    expansion_.reset();
+}
+
+void ShowPictures::StopListing() {
+    if (expansion_) expansion_->cancel();
+}
+
+}  // namespace tavello
