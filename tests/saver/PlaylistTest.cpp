@@ -46,29 +46,20 @@ TEST_P(PlaylistFailure, PassesOverOnlyWhatTheShowMayPassOver) {
     EXPECT_EQ(c.listing.empty() ? list.PicIndex() : list.ShowIndex(), c.next);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PlaylistFailure,
-    ::testing::Values(
-        FailureCase{
-            "NamedPictureStopsTheClassicShow", {}, OrderMode::ListOrder, false, 0, 0, false, 0},
-        FailureCase{
-            "NamedPictureIsPassedOverInAHost", {}, OrderMode::ListOrder, true, 0, 3, true, 1},
-        FailureCase{"HostWrapsFromTheLastPicture", {}, OrderMode::ListOrder, true, 2, 3, true, 0},
-        FailureCase{
-            "FolderPictureIsPassedOver", {1, 1, 1}, OrderMode::ListOrder, false, 0, 2, true, 1},
-        FailureCase{
-            "NamedAmongFoldersStopsTheShow", {0, 1}, OrderMode::ListOrder, false, 0, 1, false, 0},
-        FailureCase{"NamedAmongFoldersIsPassedOverInAHost",
-                    {0, 1},
-                    OrderMode::ListOrder,
-                    true,
-                    0,
-                    1,
-                    true,
-                    1},
-        FailureCase{"RandomOrderDrawsAnew", {1, 1}, OrderMode::Random, false, 0, 1, true, 0},
-        FailureCase{"FixedOrderNeverMoves", {1, 1}, OrderMode::Fixed, false, 0, 1, false, 0}),
+constexpr OrderMode kList = OrderMode::ListOrder;
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Cases, PlaylistFailure, ::testing::Values(
+    FailureCase{"NamedPictureStopsTheClassicShow", {}, kList, false, 0, 0, false, 0},
+    FailureCase{"NamedPictureIsPassedOverInAHost", {}, kList, true, 0, 3, true, 1},
+    FailureCase{"HostWrapsFromTheLastPicture", {}, kList, true, 2, 3, true, 0},
+    FailureCase{"FolderPictureIsPassedOver", {1, 1, 1}, kList, false, 0, 2, true, 1},
+    FailureCase{"NamedAmongFoldersStopsTheShow", {0, 1}, kList, false, 0, 1, false, 0},
+    FailureCase{"NamedAmongFoldersIsPassedOverInAHost", {0, 1}, kList, true, 0, 1, true, 1},
+    FailureCase{"RandomOrderDrawsAnew", {1, 1}, OrderMode::Random, false, 0, 1, true, 0},
+    FailureCase{"FixedOrderNeverMoves", {1, 1}, OrderMode::Fixed, false, 0, 1, false, 0}),
     [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace tavello
