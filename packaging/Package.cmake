@@ -19,7 +19,9 @@ It runs as a hack of xscreensaver and mate-screensaver (on every monitor, with
 a silent preview in their settings), or in the classic way: tavello /S runs
 the show with its own password check, tavello /C opens the settings dialog,
 tavello /A changes the password. tavello --add-to-xscreensaver adds it to the
-user's xscreensaver list.")
+user's xscreensaver list. On a desk without a screen-saver host,
+tavello --idle 10m runs the show after ten minutes without input, and
+tavello --add-to-autostart has the session start that watcher.")
 
 # Installed with DESTDIR, so the install-time paths (the theme entry's Exec=) are /usr ones.
 set(CPACK_SET_DESTDIR ON)

@@ -12,9 +12,11 @@ set -euo pipefail
 
 BUILD_PACKAGES=(
   # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, libpng, libtiff, xcb
+  # and its screen-saver extension (the desk's idle time)
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libxcb1-dev
+  libxcb-screensaver0-dev
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
   qt6-image-formats-plugins

@@ -1,10 +1,13 @@
 // TAVELLO: a photo-album screen saver. The screen-saver host starts it with "/S" (show),
 // "/C" (settings) or "/A" (change password); anything else ends at once. The X11 hosts start it
 // as a hack, with -root or -window-id, to draw into a window of theirs. Run by hand,
-// "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list.
+// "tavello --add-to-xscreensaver" adds it to the user's xscreensaver list; on a desk without a
+// host, "tavello --idle TIME" runs the show after TIME without input, and
+// "tavello --add-to-autostart [TIME]" has the session start that watcher.
 
 #include "dialog/DialogEntry.h"
 #include "host/AddToXScreensaver.h"
+#include "idle/Autostart.h"
 #include "password/UserReg.h"
 #include "platform/EndSignals.h"
 #include "platform/Paths.h"
@@ -13,6 +16,7 @@
 #include "saver/x11/X11Desk.h"
 #include "startup/DisplayCheck.h"
 #include "startup/HackStart.h"
+#include "startup/IdleStart.h"
 #include "startup/Start.h"
 #include "startup/SystemServices.h"
 #include "toolkit/Toolkit.h"
@@ -29,6 +33,10 @@ int main(int argc, char** argv) {
     tavello::AdoptUserRuntimeFolder();
     if (argc > 1 && std::strcmp(argv[1], tavello::kAddToXScreensaverOption) == 0)
         return tavello::RunAddToXScreensaver(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], tavello::kIdleOption) == 0)
+        return tavello::RunIdleWatcher(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], tavello::kAddToAutostartOption) == 0)
+        return tavello::RunAddToAutostart(argc, argv);
 
     // The command line as the host passed it, before the toolkit takes any options out of it.
     QStringList args;

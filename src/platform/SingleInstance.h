@@ -11,5 +11,7 @@ class InstanceService {
 };
 
 InstanceService& SystemInstance();
+// The same for the idle watcher (--idle), which runs beside the shows it starts.
+InstanceService& IdleWatcherInstance();
 
 }  // namespace tavello

@@ -51,4 +51,9 @@ InstanceService& SystemInstance() {
     return instance;
 }
 
+InstanceService& IdleWatcherInstance() {
+    static FlockInstance instance(UserLockFolders(), QStringLiteral("tavello-idle.lock"));
+    return instance;
+}
+
 }  // namespace tavello
