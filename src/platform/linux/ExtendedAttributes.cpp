@@ -1,6 +1,8 @@
 #include "platform/linux/ExtendedAttributes.h"
 
 #include <sys/xattr.h>
+#include <QByteArray>
+#include <QList>
 
 #include <algorithm>
 #include <cerrno>
@@ -58,7 +60,8 @@ bool ReadExtendedAttributes(int fd, ExtendedAttributes& attributes) {
 bool CopyExtendedAttributes(int fd, const ExtendedAttributes& attributes) {
     ExtendedAttributes now;
     if (!ReadExtendedAttributes(fd, now)) return false;
-    for (const auto& [name, value] : now) {
+    for (const auto& attribute : now) {
+        const QByteArray& name = attribute.first;
         const auto kept = [&name](const auto& a) { return a.first == name; };
         if (name.startsWith("security.") || std::any_of(attributes.begin(), attributes.end(), kept))
             continue;
