@@ -19,7 +19,6 @@
 
 #include "BenchCommon.h"
 #include "ShowFakes.h"
-#include "saver/x11/X11Desk.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -28,6 +27,7 @@
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowList.h"
+#include "saver/x11/X11Desk.h"
 #include "settings/FolderEntry.h"
 #include "toolkit/Toolkit.h"
 
@@ -72,10 +72,10 @@ double TimeFind(const QString& root) {
 double TimeScan(const QString& root, qsizetype expected) {
     QElapsedTimer timer;
     timer.start();
-    const ShowList list = ExpandEntries(
-        {FolderEntryFor(root)}, [](const QString& entry, const auto& found, const auto& cancelled) {
-            VisitFolderEntry(entry, found, cancelled);
-        });
+    const ShowList list =
+        ExpandEntries({FolderEntryFor(root)},
+                      [](const QString& entry, const auto& found, const auto& cancelled,
+                         auto& seen) { VisitFolderEntry(entry, found, cancelled, &seen); });
     const double ms = MsSince(timer);
     return list.size() == expected ? ms : -1;
 }
@@ -106,9 +106,8 @@ int PathMemory(Length length) {
     if (!dir.isValid() || !MakeLibrary(dir.path(), count, {})) return 2;
     const double before = ProcStatusKb("VmRSS:") / 1024.0;
     ShowList list = ExpandEntries({FolderEntryFor(dir.path())},
-                                  [](const QString& e, const auto& found, const auto& cancelled) {
-                                      VisitFolderEntry(e, found, cancelled);
-                                  });
+                                  [](const QString& e, const auto& found, const auto& cancelled,
+                                     auto& seen) { VisitFolderEntry(e, found, cancelled, &seen); });
     const double kept = ProcStatusKb("VmRSS:") / 1024.0;
     const QStringList plain = ScanFolderEntry(FolderEntryFor(dir.path()));
     const double plainRss = ProcStatusKb("VmRSS:") / 1024.0;

@@ -1,5 +1,7 @@
 #include "saver/ShowList.h"
 
+#include "platform/FileNames.h"
+
 #include <thread>
 #include <utility>
 
@@ -11,7 +13,7 @@ void PicturePaths::append(const QString& path) {
     // The scan gives a folder's pictures one after another, so only the last folder is compared.
     if (folders_.isEmpty() || folders_.constLast() != folder) folders_.append(folder.toString());
     folderOf_.push_back(static_cast<std::uint32_t>(folders_.size() - 1));
-    names_ += QStringView(path).mid(slash + 1).toUtf8();
+    names_ += EncodeFileName(QStringView(path).mid(slash + 1));
     nameEnds_.push_back(static_cast<std::uint32_t>(names_.size()));
 }
 
@@ -19,7 +21,7 @@ QString PicturePaths::at(qsizetype index) const {
     const auto i = static_cast<std::size_t>(index);
     const std::uint32_t begin = i == 0 ? 0 : nameEnds_[i - 1];
     return folders_.at(folderOf_[i]) +
-           QString::fromUtf8(names_.constData() + begin, nameEnds_[i] - begin);
+           DecodeFileName(QByteArrayView(names_.constData() + begin, nameEnds_[i] - begin));
 }
 
 std::size_t PicturePaths::bytes() const {
@@ -49,11 +51,12 @@ bool HasFolderEntry(const QStringList& entries) {
 ShowList ExpandEntries(const QStringList& entries, const FolderScan& scan,
                        const ScanCancelled& cancelled) {
     ShowList list;
+    FoldersSeen seen;
     const auto found = [&list](const QString& path) { list.appendFound(path); };
     for (const QString& entry : entries) {
         if (cancelled && cancelled()) break;
         if (IsFolderEntry(entry))
-            scan(entry, found, cancelled);
+            scan(entry, found, cancelled, seen);
         else
             list.appendFile(entry);
     }

@@ -14,7 +14,8 @@
 
 namespace tavello {
 
-// Full paths kept compactly: each folder once, each file name as UTF-8 in one block. A library of
+// Full paths kept compactly: each folder once, each file name's bytes in one block (a name that
+// is not UTF-8 comes back as it was found, see DecodeFileName). A library of
 // 100,000 pictures costs a few megabytes here instead of tens as a list of strings.
 class PicturePaths {
   public:
@@ -32,7 +33,9 @@ class PicturePaths {
 };
 
 // What the show draws from when its list names folders: every entry in list order, a folder entry
-// replaced by the pictures below it. A picture found in a folder may be passed over when it cannot
+// replaced by the pictures below it. A folder reached by several entries (or lying inside an
+// earlier entry's folder) is listed once, where it is first reached, so repeated entries cost
+// nothing more. A picture found in a folder may be passed over when it cannot
 // be shown; a file named in the list may not.
 class ShowList {
   public:
@@ -48,10 +51,11 @@ class ShowList {
     std::vector<bool> found_;
 };
 
-// Calls found for every picture a folder entry stands for, until cancelled.
+// Calls found for every picture a folder entry stands for, until cancelled, passing over the
+// folders in seen and adding those it enters.
 using FolderScan =
     std::function<void(const QString& entry, const std::function<void(const QString&)>& found,
-                       const ScanCancelled& cancelled)>;
+                       const ScanCancelled& cancelled, FoldersSeen& seen)>;
 
 // Whether any entry names a folder: only then does the show draw from an expanded list.
 bool HasFolderEntry(const QStringList& entries);

@@ -3,7 +3,9 @@
 namespace tavello {
 
 ShowPictures::ShowPictures(FolderScan scan)
-    : scan_(scan ? std::move(scan) : FolderScan(VisitFolderEntry)) {}
+    : scan_(scan ? std::move(scan)
+                 : [](const QString& entry, const auto& found, const auto& cancelled,
+                      FoldersSeen& seen) { VisitFolderEntry(entry, found, cancelled, &seen); }) {}
 
 ShowPictures::~ShowPictures() = default;
 

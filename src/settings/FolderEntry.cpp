@@ -4,9 +4,6 @@
 
 #include <QCollator>
 #include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QSet>
 #include <algorithm>
 #include <vector>
 
@@ -14,6 +11,7 @@ namespace tavello {
 namespace {
 
 struct Child {
+    QByteArray raw;  // the name as on disk, to open the folder by
     QString name;
     bool folder = false;
     QCollatorSortKey key;
@@ -30,22 +28,12 @@ QCollator FileManagerCollator() {
 
 // One folder's pictures and subfolders, sorted. Sort keys are made once per name, since a
 // comparison through the collator costs far more than one of two keys.
-std::vector<Child> SortedChildren(const QString& folder, const QCollator& collator,
+std::vector<Child> SortedChildren(const OpenFolder& folder, const QCollator& collator,
                                   const ScanCancelled& cancelled) {
     std::vector<Child> children;
-    // A folder of a hundred thousand files takes a while to list: cancellation is heard within.
-    constexpr std::size_t kCheckEvery = 4096;
-    // Without QDir::Hidden, names starting with "." are left out; without QDir::System, so are
-    // FIFOs, sockets, devices and broken links.
-    QDirIterator it(folder, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    for (std::size_t seen = 1; it.hasNext(); ++seen) {
-        it.next();
-        if (seen % kCheckEvery == 0 && cancelled && cancelled()) return {};
-        const QFileInfo info = it.fileInfo();
-        const QString name = info.fileName();
-        const bool isFolder = info.isDir();
-        if (!isFolder && !IsPictureFileName(name)) continue;
-        children.push_back({name, isFolder, collator.sortKey(name)});
+    for (FolderItem& item : folder.Items(IsPictureFileName, cancelled)) {
+        QCollatorSortKey key = collator.sortKey(item.text);
+        children.push_back({std::move(item.name), std::move(item.text), item.folder, key});
     }
     std::sort(children.begin(), children.end(), [](const Child& a, const Child& b) {
         const int order = a.key.compare(b.key);
@@ -54,31 +42,84 @@ std::vector<Child> SortedChildren(const QString& folder, const QCollator& collat
     return children;
 }
 
-// Walks the tree depth first in display order; stops early when visit returns false.
+// Walks the tree depth first in display order, without recursion, since a chain of folders may
+// be tens of thousands deep. Each real folder is entered once, known by its device and inode: a
+// link may lead back up the tree or to a folder seen already.
 class Walk {
   public:
-    Walk(const ScanCancelled& cancelled, std::function<bool(const QString&)> visit)
-        : cancelled_(cancelled), visit_(std::move(visit)), collator_(FileManagerCollator()) {}
+    Walk(const ScanCancelled& cancelled, std::function<bool(const QString&)> visit,
+         FoldersSeen& seen)
+        : cancelled_(cancelled),
+          visit_(std::move(visit)),
+          seen_(seen),
+          collator_(FileManagerCollator()) {}
 
     // false once the walk was stopped (by visit or by cancellation).
-    bool Folder(const QString& path) {
+    bool Tree(const QString& root) {
         if (cancelled_ && cancelled_()) return false;
-        // A link may lead back up the tree or to a folder seen already: each real folder once.
-        const QString real = QFileInfo(path).canonicalFilePath();
-        if (real.isEmpty() || visited_.contains(real)) return true;
-        visited_.insert(real);
-        for (const Child& child : SortedChildren(path, collator_, cancelled_)) {
-            const QString full = (path.endsWith(u'/') ? path : path + u'/') + child.name;
-            if (!(child.folder ? Folder(full) : visit_(full))) return false;
+        path_ = root.endsWith(u'/') ? root : root + u'/';
+        Enter(OpenFolder(root), {}, {});
+        while (!levels_.empty()) {
+            Level& top = levels_.back();
+            if (top.next == top.children.size()) {
+                path_.truncate(top.parentPathLength);
+                levels_.pop_back();
+                continue;
+            }
+            const Child& child = top.children[top.next++];
+            if (!child.folder) {
+                if (!visit_(path_ + child.name)) return false;
+                continue;
+            }
+            if (cancelled_ && cancelled_()) return false;
+            Enter(OpenChild(child.raw), child.raw, child.name);
         }
         return true;
     }
 
   private:
+    struct Level {
+        QByteArray raw;
+        OpenFolder folder;  // closed while a subfolder is read, but on every kKeptOpen-th level
+        std::vector<Child> children;
+        std::size_t next = 0;
+        qsizetype parentPathLength = 0;
+    };
+    // Descriptors kept along the way down, so that going back up never names a long path.
+    static constexpr std::size_t kKeptOpen = 64;
+
+    // Copies of the name, since they may live in levels_.
+    void Enter(OpenFolder folder, QByteArray raw, QString name) {
+        if (!folder.isOpen() || !seen_.insert(folder.id()).second) return;
+        std::vector<Child> children = SortedChildren(folder, collator_, cancelled_);
+        if (!levels_.empty() && (levels_.size() - 1) % kKeptOpen != 0)
+            levels_.back().folder.close();
+        const qsizetype parentPathLength = path_.size();
+        if (!levels_.empty()) path_ += name + u'/';
+        levels_.push_back(
+            {std::move(raw), std::move(folder), std::move(children), 0, parentPathLength});
+    }
+
+    // The subfolder name of the deepest level, reached from the nearest level still open.
+    OpenFolder OpenChild(const QByteArray& name) {
+        Level& top = levels_.back();
+        if (!top.folder.isOpen()) {
+            std::size_t open = levels_.size() - 1;
+            while (open > 0 && !levels_[open].folder.isOpen()) --open;
+            QByteArray relative;
+            for (std::size_t i = open + 1; i < levels_.size(); ++i)
+                relative += (relative.isEmpty() ? "" : "/") + levels_[i].raw;
+            top.folder = levels_[open].folder.Below(relative);
+        }
+        return top.folder.Below(name);
+    }
+
     const ScanCancelled& cancelled_;
     std::function<bool(const QString&)> visit_;
+    FoldersSeen& seen_;
     QCollator collator_;
-    QSet<QString> visited_;
+    std::vector<Level> levels_;
+    QString path_;  // the deepest level's, ending in "/"
 };
 
 QString FolderOf(const QString& entry) {
@@ -106,27 +147,35 @@ QStringList ScanFolderEntry(const QString& entry, const ScanCancelled& cancelled
 }
 
 void VisitFolderEntry(const QString& entry, const std::function<void(const QString&)>& found,
-                      const ScanCancelled& cancelled) {
-    Walk walk(cancelled, [&found](const QString& path) {
-        found(path);
-        return true;
-    });
-    walk.Folder(FolderOf(entry));
+                      const ScanCancelled& cancelled, FoldersSeen* seen) {
+    FoldersSeen own;
+    Walk walk(
+        cancelled,
+        [&found](const QString& path) {
+            found(path);
+            return true;
+        },
+        seen ? *seen : own);
+    walk.Tree(FolderOf(entry));
 }
 
 QString FirstPictureOf(const QString& entry, const ScanCancelled& cancelled,
                        const PictureUsable& usable) {
     QString first;
-    Walk walk(cancelled, [&](const QString& path) {
-        if (usable) {
-            // Trying many broken files takes a while: cancellation is heard between them.
-            if (cancelled && cancelled()) return false;
-            if (!usable(path)) return true;
-        }
-        first = path;
-        return false;
-    });
-    walk.Folder(FolderOf(entry));
+    FoldersSeen seen;
+    Walk walk(
+        cancelled,
+        [&](const QString& path) {
+            if (usable) {
+                // Trying many broken files takes a while: cancellation is heard between them.
+                if (cancelled && cancelled()) return false;
+                if (!usable(path)) return true;
+            }
+            first = path;
+            return false;
+        },
+        seen);
+    walk.Tree(FolderOf(entry));
     return first;
 }
 

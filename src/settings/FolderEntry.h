@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/FolderReader.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <unordered_set>
 
 namespace tavello {
 
@@ -16,6 +19,9 @@ QString FolderEntryFor(const QString& folder);
 // Asked between folders; true stops the scan, which then returns what it found so far.
 using ScanCancelled = std::function<bool()>;
 
+// The folders scans have entered, so that the scans of several entries enter each folder once.
+using FoldersSeen = std::unordered_set<FolderId, FolderIdHash>;
+
 // Every picture file inside the entry's folder and its subfolders, as full paths, in the order a
 // file manager shows them: folder level by folder level, names compared case-insensitively and
 // naturally ("2.jpg" before "10.jpg"). Hidden files and folders are skipped, symbolic links are
@@ -24,9 +30,10 @@ using ScanCancelled = std::function<bool()>;
 QStringList ScanFolderEntry(const QString& entry, const ScanCancelled& cancelled = {});
 
 // The same pictures in the same order, handed to found one at a time, so a caller that keeps
-// them in a form of its own never holds the whole list twice.
+// them in a form of its own never holds the whole list twice. With seen, the folders in it are
+// passed over and those entered are added: a folder reached by several entries is listed once.
 void VisitFolderEntry(const QString& entry, const std::function<void(const QString&)>& found,
-                      const ScanCancelled& cancelled = {});
+                      const ScanCancelled& cancelled = {}, FoldersSeen* seen = nullptr);
 
 // Whether a picture can be used (read, decoded...); asked from the scanning thread.
 using PictureUsable = std::function<bool(const QString&)>;

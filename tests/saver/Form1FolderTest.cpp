@@ -117,7 +117,7 @@ TEST(FolderShow, ListingStartsBehindThePaintedHeadlineAndTheFirstPictureComesOnT
     const QString album = rig.dir.file("album/");
     rig.picture("album/1.png", 32, 32, kGreen);
     std::atomic<bool> started{false}, release{false};
-    rig.scanFolder = [&](const QString& entry, const auto& found, const auto& cancelled) {
+    rig.scanFolder = [&](const QString& entry, const auto& found, const auto& cancelled, auto&) {
         started = true;
         while (!release && !cancelled()) std::this_thread::yield();
         VisitFolderEntry(entry, found, cancelled);
@@ -149,7 +149,7 @@ TEST(FolderShow, ListingStartsBehindThePaintedHeadlineAndTheFirstPictureComesOnT
 TEST(FolderShow, InputWhileTheListingRunsEndsTheShowAndStopsTheListing) {
     ShowRig rig;
     std::atomic<bool> started{false}, stopped{false};
-    rig.scanFolder = [&](const QString&, const auto&, const auto& cancelled) {
+    rig.scanFolder = [&](const QString&, const auto&, const auto& cancelled, auto&) {
         // A listing that would never end by itself.
         started = true;
         while (!cancelled()) std::this_thread::yield();

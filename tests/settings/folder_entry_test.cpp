@@ -1,8 +1,12 @@
+#include "platform/FileNames.h"
+#include "platform/RegularFile.h"
 #include "settings/FolderEntry.h"
 #include "support/TestDir.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
@@ -32,11 +36,36 @@ QStringList Relative(const QString& root, const QStringList& paths) {
     return out;
 }
 
+// A chain of levels folders "dd" below root, longer than a path may be, with p.jpg at its end.
+void MakeChain(const QString& root, int levels) {
+    int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels && fd >= 0; ++i) {
+        ASSERT_EQ(::mkdirat(fd, "dd", 0700), 0);
+        const int next = ::openat(fd, "dd", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ASSERT_GE(fd, 0);
+    ::close(::openat(fd, "p.jpg", O_WRONLY | O_CREAT, 0600));
+    ::close(fd);
+}
+
+// Shortens the chain a level at a time, since no path reaches its end for removing it.
+void RemoveChain(const QString& root) {
+    const QString top = root + "/dd", below = root + "/dd/dd", kept = root + "/kept";
+    while (QFileInfo::exists(top)) {
+        const bool deeper = QFile::rename(below, kept);
+        QDir(top).removeRecursively();
+        if (deeper) QFile::rename(kept, top);
+    }
+}
+
 struct ScanCase {
     const char* what;
     QStringList tree;
     std::function<void(const QString& root)> arrange;  // links, modes
-    QStringList expected;                              // relative to the entry's folder
+    QStringList expected;                              // relative to the album's folder
+    QStringList entries = {""};                        // folders of the album listed in turn
 };
 
 TEST(FolderEntry, ScanFollowsTheFileManagersOrderAndRules) {
@@ -65,6 +94,25 @@ TEST(FolderEntry, ScanFollowsTheFileManagersOrderAndRules) {
          {"locked/p.jpg", "open/q.jpg"},
          [](const QString& root) { QFile::setPermissions(root + "/locked", {}); },
          {"open/q.jpg"}},
+        {"a chain deeper than a path may be long",
+         {},
+         [](const QString& root) { MakeChain(root, 2000); },
+         {QString("dd/").repeated(2000) + "p.jpg"}},
+        {"a folder reached by several entries, or inside one listed before, is listed once",
+         {"a/p.jpg", "a/in/q.jpg", "b/r.jpg"},
+         [](const QString& root) {
+             ASSERT_EQ(::symlink("../a", QFile::encodeName(root + "/b/to-a").constData()), 0);
+         },
+         {"a/in/q.jpg", "a/p.jpg", "b/r.jpg"},
+         {"a/in", "a", "b", "a", "b/to-a"}},
+        {"a name that is not UTF-8 is listed as found",
+         {"a.jpg"},
+         [](const QString& root) {
+             // "日本.jpg" in Shift-JIS
+             ::close(
+                 ::creat((QFile::encodeName(root) + "/\x93\xfa\x96\x7b.jpg").constData(), 0600));
+         },
+         {"a.jpg", DecodeFileName("\x93\xfa\x96\x7b.jpg")}},
     };
     for (const ScanCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -75,13 +123,24 @@ TEST(FolderEntry, ScanFollowsTheFileManagersOrderAndRules) {
         QDir().mkpath(root);
         MakeTree(root, c.tree);
         if (c.arrange) c.arrange(root);
-        const QString entry = FolderEntryFor(root);
-        ASSERT_TRUE(IsFolderEntry(entry));
-        const QStringList found = ScanFolderEntry(entry);
+        QStringList found;
+        FoldersSeen seen;
+        for (const QString& folder : c.entries) {
+            const QString entry = FolderEntryFor(root + u'/' + folder);
+            ASSERT_TRUE(IsFolderEntry(entry));
+            if (found.isEmpty()) {
+                EXPECT_EQ(FirstPictureOf(entry), ScanFolderEntry(entry).value(0));
+            }
+            VisitFolderEntry(
+                entry, [&](const QString& path) { found << path; }, {}, &seen);
+        }
         EXPECT_EQ(Relative(root, found), c.expected);
-        EXPECT_EQ(FirstPictureOf(entry), found.value(0));
+        for (const QString& path : found) {
+            EXPECT_TRUE(OpenRegularFile(path)) << path.toStdString();
+        }
         QFile::setPermissions(root + "/locked",
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        RemoveChain(root);
     }
 }
 

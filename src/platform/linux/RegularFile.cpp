@@ -1,5 +1,8 @@
 #include "platform/RegularFile.h"
 
+#include "platform/FileNames.h"
+#include "platform/linux/LongPath.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,7 +15,7 @@ std::unique_ptr<QFile> OpenRegularFile(const QString& path) {
     if (path.isEmpty()) return nullptr;
     // Non-blocking, so that opening a FIFO with no writer returns at once instead of waiting.
     const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        OpenLongPath(AT_FDCWD, EncodeFileName(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return nullptr;
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
