@@ -14,6 +14,11 @@
 //                                 resident memory (target < 150 MB) and its growth from the
 //                                 headline to the first picture (target well under 30 MB).
 //
+//   folder_bench deep [--short]   a chain of folders 20,000 deep (2,000 with --short) with a
+//                                 picture at its end: time to list it (target < 5 s); and one
+//                                 folder of 100,000 files (10,000) named by 20 entries, against
+//                                 one entry (target: at most 1.5 ×, the same pictures once).
+//
 // --smoke (100 and 1,000 files, once; the show over 100 pictures at Speed 0) only proves the
 // benchmark runs. Exits 1 when a target is missed, 2 when the benchmark cannot run.
 
@@ -34,6 +39,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QTemporaryDir>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -134,6 +143,58 @@ int Scan(Length length) {
         std::fprintf(stderr, "folder_bench: %s\n",
                      memory == 1 ? "the paths cost too much memory" : "the paths' scan failed");
     return std::max(status, memory);
+}
+
+// A chain of levels folders "d" below root, with a picture at its end. Made relative to each
+// folder, since its path soon gets longer than a path may be.
+bool MakeChain(const QString& root, int levels) {
+    int fd = ::open(QFile::encodeName(root).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    for (int i = 0; i < levels && fd >= 0; ++i) {
+        const int next =
+            ::mkdirat(fd, "d", 0700) == 0 ? ::openat(fd, "d", O_RDONLY | O_DIRECTORY) : -1;
+        ::close(fd);
+        fd = next;
+    }
+    if (fd < 0) return false;
+    ::close(::openat(fd, "p.jpg", O_WRONLY | O_CREAT, 0600));
+    ::close(fd);
+    return true;
+}
+
+double TimeEntries(const QStringList& entries, qsizetype expected) {
+    QElapsedTimer timer;
+    timer.start();
+    const ShowList list = ExpandEntries(
+        entries, [](const QString& entry, const auto& found, const auto& cancelled, auto& seen) {
+            VisitFolderEntry(entry, found, cancelled, &seen);
+        });
+    const double ms = MsSince(timer);
+    return list.size() == expected ? ms : -1;
+}
+
+int Deep(Length length) {
+    const int levels = ByLength(length, 20000, 2000, 200);
+    const int files = ByLength(length, 100000, 10000, 100);
+    QTemporaryDir chain, library;
+    if (!chain.isValid() || !library.isValid() || !MakeChain(chain.path(), levels) ||
+        !MakeLibrary(library.path(), files, {}))
+        return 2;
+    const double deepMs = TimeEntries({FolderEntryFor(chain.path())}, 1);
+    // QTemporaryDir's removal names whole paths, so it cannot reach the chain's end.
+    QProcess::execute("rm", {"-rf", "--", chain.path() + "/d"});
+    const QString entry = FolderEntryFor(library.path());
+    TimeEntries({entry}, files);  // the page cache warm
+    const double oneMs = TimeEntries({entry}, files);
+    QStringList twenty;
+    for (int i = 0; i < 20; ++i) twenty << entry;
+    const double twentyMs = TimeEntries(twenty, files);
+    if (deepMs < 0 || oneMs < 0 || twentyMs < 0) return 2;
+    const QByteArray name = QByteArray::number(levels);
+    Result(("chain_" + name + "_deep_ms").constData(), deepMs, "ms (target < 5000)");
+    Result("one_entry_ms", oneMs, "ms");
+    Result("twenty_entries_ms", twentyMs, "ms");
+    Result("twenty_vs_one_entry", twentyMs / oneMs, "x (target <= 1.5)");
+    return Verdict(length, deepMs < 5000 && twentyMs <= 1.5 * oneMs);
 }
 
 // The show's own event loop, timing the headline's paint and the first picture, ending the show
@@ -243,6 +304,7 @@ int main(int argc, char** argv) {
     const QString mode = bench.args.isEmpty() ? QString() : bench.args.takeFirst();
     if (mode == "scan") return Scan(bench.length);
     if (mode == "show") return Show(bench.length);
-    std::fprintf(stderr, "usage: folder_bench scan|show [--short|--smoke]\n");
+    if (mode == "deep") return Deep(bench.length);
+    std::fprintf(stderr, "usage: folder_bench scan|show|deep [--short|--smoke]\n");
     return 2;
 }
