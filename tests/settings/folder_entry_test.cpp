@@ -111,10 +111,9 @@ TEST(FolderEntry, ScanFollowsTheFileManagersOrderAndRules) {
         {"a name that is not UTF-8 is listed as found",
          {"a.jpg"},
          [](const QString& root) {
-             ::close(
-                 ::creat((QFile::encodeName(root) + "/\x93\xfa\x96\x7b.jpg").constData(), 0600));
+             ::close(::creat((QFile::encodeName(root) + '/' + kShiftJisName).constData(), 0600));
          },
-         {"a.jpg", DecodeFileName("\x93\xfa\x96\x7b.jpg")}},
+         {"a.jpg", DecodeFileName(kShiftJisName)}},
     };
     for (const ScanCase& c : cases) {
         SCOPED_TRACE(c.what);
