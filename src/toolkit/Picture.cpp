@@ -3,8 +3,10 @@
 #include "platform/RegularFile.h"
 #include "toolkit/DirectDecode.h"
 #include "toolkit/HeifPicture.h"
+#include "toolkit/PictureCost.h"
 #include "toolkit/PictureIntegrity.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -158,6 +160,16 @@ QImage SmoothlyScaled(const QImage& image, QSize size) {
     return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// What the decoders read: the file itself, or for a PNG carrying bulky text a copy of it without
+// its text, held in `copy`. Null when such a PNG is too large to copy or broken.
+QIODevice* DecoderInput(QFile& file, QBuffer& copy) {
+    if (!PngHasBulkyText(file)) return &file;
+    if (file.size() > kMaxPictureFileBytes) return nullptr;
+    copy.setData(PngWithoutText(file));
+    if (copy.data().isEmpty() || !copy.open(QIODevice::ReadOnly)) return nullptr;
+    return &copy;
+}
+
 }  // namespace
 
 QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize) {
@@ -173,8 +185,11 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file) return std::nullopt;
     if (StartsAsHeif(*file)) return ReadHeifSize(*file);
-    const QByteArray head = file->peek(10);
-    QImageReader reader(file.get());
+    QBuffer copy;
+    QIODevice* const input = DecoderInput(*file, copy);
+    if (!input || !input->seek(0)) return std::nullopt;
+    const QByteArray head = input->peek(10);
+    QImageReader reader(input);
     const QSize size = OrientedSize(reader, head);
     if (!size.isValid()) return std::nullopt;
     return size;
@@ -186,11 +201,15 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file || file->size() <= 0) return std::nullopt;
     if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
+    if (!JpegScansBounded(*file)) return std::nullopt;
     if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
-    const Decoder decoder = DecoderFor(*file);
-    if (!file->seek(0)) return std::nullopt;
-    const QByteArray head = file->peek(10);
-    QImageReader reader(file.get());
+    QBuffer copy;
+    QIODevice* const input = DecoderInput(*file, copy);
+    if (!input) return std::nullopt;
+    const Decoder decoder = DecoderFor(*input);
+    if (!input->seek(0)) return std::nullopt;
+    const QByteArray head = input->peek(10);
+    QImageReader reader(input);
     reader.setAutoTransform(true);
     reader.setAllocationLimit(kMaxDecodeMegabytes);
 
@@ -204,7 +223,7 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (!WithinLimits(raw, plan)) return std::nullopt;
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
 
-    QImage image = Decode(*file, reader, decoder, raw);
+    QImage image = Decode(*input, reader, decoder, raw);
     // A picture that decodes to another size than its header said is damaged or lying.
     if (image.isNull() || (!plan.readerSize.isValid() && image.size() != ownSize)) {
         return std::nullopt;

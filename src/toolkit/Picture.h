@@ -5,7 +5,8 @@
 // libtiff), HEIC/HEIF and AVIF through libheif. The orientation is applied
 // (the JPEG and TIFF tag, the HEIF transformations), pictures decode at reduced scale when they
 // will be shown smaller, cut-off files fail, and hard limits keep any file, whatever it claims,
-// from crashing the program or exhausting memory.
+// from crashing the program or exhausting memory (a JPEG repeating its scans fails; a PNG's bulky
+// compressed text is left out before decoding).
 
 #include <QImage>
 #include <QSize>

@@ -8,6 +8,7 @@
 #include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
+#include <QtEndian>
 
 namespace tavello::test::samples {
 
@@ -60,6 +61,40 @@ inline QByteArray WithJpegSize(QByteArray jpeg, int width, int height) {
     jpeg[frame + 7] = char(width >> 8);
     jpeg[frame + 8] = char(width & 0xFF);
     return jpeg;
+}
+
+// A PNG chunk: length, type, data and its checksum.
+inline QByteArray PngChunk(const QByteArray& type, const QByteArray& data) {
+    const QByteArray body = type + data;
+    quint32 crc = 0xFFFFFFFF;
+    for (const char byte : body) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+    }
+    const auto be32 = [](quint32 value) {
+        const quint32 big = qToBigEndian(value);
+        return QByteArray(reinterpret_cast<const char*>(&big), 4);
+    };
+    return be32(quint32(data.size())) + body + be32(~crc);
+}
+
+// The PNG with `count` zTXt chunks after its header, each inflating to `inflated` bytes.
+inline QByteArray WithTextChunks(const QByteArray& png, int count, qsizetype inflated) {
+    const QByteArray text = qCompress(QByteArray(inflated, 'a'), 9).mid(4);  // the zlib stream
+    QByteArray chunks;
+    for (int i = 0; i < count; ++i) {
+        chunks += PngChunk("zTXt", "Comment" + QByteArray::number(i) + QByteArray(2, '\0') + text);
+    }
+    return png.left(8 + 25) + chunks + png.mid(8 + 25);
+}
+
+// The JPEG with its first scan, up to the next one, repeated `times` times more.
+inline QByteArray WithRepeatedScan(const QByteArray& jpeg, int times) {
+    const QByteArray sos("\xFF\xDA", 2);
+    const qsizetype first = jpeg.indexOf(sos);
+    const qsizetype second = jpeg.indexOf(sos, first + 2);
+    if (first < 0 || second < 0) return {};
+    return jpeg.left(second) + jpeg.mid(first, second - first).repeated(times) + jpeg.mid(second);
 }
 
 // A BMP header claiming a huge 24-bit picture, followed by a few bytes of pixels.

@@ -192,6 +192,12 @@ TEST_F(PictureTest, WholeFilesWithExtrasStillLoad) {
     }
 }
 
+qsizetype TextBytes(const QImage& image) {
+    qsizetype bytes = 0;
+    for (const QString& key : image.textKeys()) bytes += image.text(key).size();
+    return bytes;
+}
+
 TEST_F(PictureTest, EveryHostileFileLoadsAsItShouldOrFailsCleanly) {
     for (const corpus::Entry& entry : corpus::Pictures()) {
         SCOPED_TRACE(entry.name);
@@ -208,6 +214,7 @@ TEST_F(PictureTest, EveryHostileFileLoadsAsItShouldOrFailsCleanly) {
             if (!loaded || !shows) continue;
             EXPECT_EQ(loaded->ownSize, entry.shows);
             EXPECT_TRUE(corpus::RedAboveBlue(loaded->image));
+            EXPECT_LT(TextBytes(loaded->image), 64 * 1024);  // no text inflated in bulk
         }
         PicturePrefetcher prefetcher;
         prefetcher.request(path);
