@@ -73,6 +73,8 @@ Seeds PictureSeeds() {
     return {
         {"baseline.jpg", jpeg},
         {"progressive.jpg", samples::Encode(picture, "jpeg", true)},
+        {"repeated-scan.jpg",
+         samples::WithRepeatedScan(samples::Encode(picture, "jpeg", true), 300)},
         {"rotated.jpg", samples::WithOrientation(jpeg, 6)},
         {"truncated.jpg", jpeg.left(jpeg.size() * 2 / 3)},
         {"lying-header.jpg", samples::WithJpegSize(jpeg, 65535, 65535)},
@@ -86,6 +88,7 @@ Seeds PictureSeeds() {
         {"absurd.bmp", samples::AbsurdBmp(65535, 65535)},
         {"small.png", samples::Encode(picture, "png")},
         {"truncated.png", png.left(png.size() * 2 / 3)},
+        {"bulky-text.png", samples::WithTextChunks(png, 8, 1 << 20)},
         {"first-frame.gif", gif},
         {"truncated.gif", gif.left(gif.size() * 2 / 3)},
         {"wide-screen.gif", QByteArray(gif).replace(6, 2, QByteArray("\x10\x08", 2))},
