@@ -149,7 +149,8 @@ bool PngHasBulkyText(QIODevice& file) {
         if (header.size() < 8) return false;
         const qint64 length = BigEndian32(header.constData());
         const QByteArrayView type = QByteArrayView(header).sliced(4);
-        if (type == "zTXt" || (type == "iTXt" && ITxtCompressed(file.read(kITxtHead)))) {
+        if (type == "zTXt" ||
+            (type == "iTXt" && ITxtCompressed(file.read(std::min(length, kITxtHead))))) {
             compressed += length;
             if (compressed > kMaxCompressedTextBytes) return true;
         }
