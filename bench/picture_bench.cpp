@@ -7,6 +7,9 @@
 //   picture_bench memory [--short|--smoke]   peak resident memory over many changes of
 //                                            24-megapixel JPEGs through the prefetcher, against
 //                                            the resident size before
+//   picture_bench webp [--smoke]             peak memory of decoding a 24-megapixel WebP fitted
+//                                            to 1920 × 1080, in a fresh process, against
+//                                            dwebp -scale (its peak taken by GNU time)
 //
 // --smoke uses 2400 × 1600 pictures (still fitted down to the screen: decoding never enlarges)
 // and a single round or three changes, only to prove the benchmark runs. Prints one "RESULT name
@@ -185,6 +188,57 @@ int MemoryBench(Length length, const QString& folder) {
     return Verdict(length, peakMb < 150 && (lastKb - warmKb) < 10 * 1024);
 }
 
+// The peak resident memory of a program run to its end, in kB; -1 when it fails or cannot run.
+// Measured by GNU time, a small process: a child started straight from this one would count this
+// process's own peak as well, which the kernel carries over into the child's figure.
+qint64 ChildPeakKb(const QStringList& command) {
+    QProcess timed;
+    timed.start("/usr/bin/time", QStringList{"-f", "%M"} + command);
+    if (!timed.waitForFinished(600000) || timed.exitCode() != 0) return -1;
+    const QList<QByteArray> lines = timed.readAllStandardError().trimmed().split('\n');
+    bool number = false;
+    const qint64 kb = lines.last().trimmed().toLongLong(&number);
+    return number ? kb : -1;
+}
+
+// In a fresh process: how far loading the picture at `shown` raises the peak resident memory
+// above what the process had reached before, printed in kB.
+int DecodeWebpChild(const QStringList& args) {
+    const QString path = args.value(1);
+    const QSize shown(args.value(2).toInt(), args.value(3).toInt());
+    if (!ReadPictureSize(path)) return 2;  // loads the image plugins, not counted
+    const qint64 before = ProcStatusKb("VmHWM:");
+    const std::optional<LoadedPicture> picture = LoadPicture(path, shown);
+    if (!picture || picture->image.size() != shown) return 2;
+    std::printf("%lld\n", ProcStatusKb("VmHWM:") - before);
+    return 0;
+}
+
+int WebpBench(Length length, const QString& folder) {
+    const QSize photo = PhotoSize(length);
+    const QString path = QDir(folder).filePath("photo.webp");
+    if (!PhotoLikePicture(photo, 5).save(path, "WEBP", 90)) return 2;
+    std::printf("photo: %dx%d, %.1f MB\n", photo.width(), photo.height(), QFile(path).size() / 1e6);
+    const QSize shown = FitToScreen(photo);
+    QProcess child;
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {"decode-webp", path, QString::number(shown.width()), QString::number(shown.height())});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) return 2;
+    const double oursMb = child.readAllStandardOutput().trimmed().toLongLong() / 1024.0;
+    Result("webp_fit_peak_delta_mb", oursMb, "MB (VmHWM rise in a fresh process)");
+    const qint64 dwebpKb = ChildPeakKb({"dwebp", "-scale", QString::number(shown.width()),
+                                        QString::number(shown.height()), path, "-pam", "-o",
+                                        QDir(folder).filePath("dwebp.pam")});
+    if (dwebpKb < 0) {
+        std::printf("dwebp or GNU time not found or failed: no yardstick\n");
+        return Verdict(length, true);
+    }
+    Result("dwebp_scale_peak_mb", dwebpKb / 1024.0, "MB (whole process)");
+    Result("webp_vs_dwebp", oursMb * 1024 / dwebpKb, "x (target <= 1.5)");
+    return Verdict(length, oursMb * 1024 <= 1.5 * dwebpKb);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -196,10 +250,12 @@ int main(int argc, char** argv) {
         }
         return 0;
     }
+    if (bench.args.value(0) == "decode-webp") return DecodeWebpChild(bench.args);
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
     if (bench.args.value(0) == "decode") return DecodeBench(bench.length, folder.path());
     if (bench.args.value(0) == "memory") return MemoryBench(bench.length, folder.path());
-    std::fprintf(stderr, "usage: picture_bench decode|memory [--short|--smoke]\n");
+    if (bench.args.value(0) == "webp") return WebpBench(bench.length, folder.path());
+    std::fprintf(stderr, "usage: picture_bench decode|memory|webp [--short|--smoke]\n");
     return 2;
 }

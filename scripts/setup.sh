@@ -11,11 +11,11 @@
 set -euo pipefail
 
 BUILD_PACKAGES=(
-  # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, libpng, libtiff, xcb
-  # and its screen-saver extension (the desk's idle time)
+  # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, libpng, libtiff,
+  # libwebp, xcb and its screen-saver extension (the desk's idle time)
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libxcb1-dev
+  libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libwebp-dev libxcb1-dev
   libxcb-screensaver0-dev
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
@@ -37,8 +37,9 @@ TEST_PACKAGES=(
   ccache clang-format lame
   # unit and widget tests; the end-to-end probes and benchmarks on Xlib and Xfixes
   libgtest-dev libgmock-dev libx11-dev libxfixes-dev
-  # the picture benchmark's yardstick (libturbojpeg, djpeg)
-  libturbojpeg0-dev libjpeg-turbo-progs
+  # the picture benchmark's yardsticks (libturbojpeg, djpeg, dwebp) and a program's peak memory
+  # (GNU time)
+  libturbojpeg0-dev libjpeg-turbo-progs webp time
   # end-to-end tests: window properties and messages (xprop, xdpyinfo, xmessage), test songs,
   # the resource check, finding the show's processes
   x11-utils sox python3 procps

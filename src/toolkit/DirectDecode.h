@@ -4,6 +4,8 @@
 // libtiff themselves: a 16-bit RGB PNG with a transparent colour (Qt's reader gives stripes) and
 // an 8-bit grey TIFF with an alpha sample (Qt's reader drops the alpha, so a premultiplied picture
 // shows dark on any background but black). Every other PNG and TIFF stays with Qt's readers.
+// A still WebP is decoded through libwebp at the size shown, which Qt's reader cannot: it decodes
+// the whole picture and scales it afterwards. An animated WebP stays with Qt's reader.
 
 #include <QImage>
 #include <QSize>
@@ -23,7 +25,16 @@ bool TiffNeedsLibtiff(QIODevice& file);
 // Decode the whole picture as it is stored (a TIFF's orientation tag is not applied) into
 // premultiplied ARGB32, transparency kept. A null image for a damaged or cut-off file, or one that
 // is not `size` pixels as stored, which the caller has checked against the limits.
+// Whether the file is a WebP of a single picture, from its RIFF header and first chunk. The read
+// position is left anywhere.
+bool IsStillWebp(QIODevice& file);
+
 QImage DecodeWithLibpng(QIODevice& file, QSize size);
 QImage DecodeWithLibtiff(QIODevice& file, QSize size);
+
+// Decode a still WebP of `size` pixels, scaled while decoding to `scaledSize` when that is valid,
+// into RGB32, or premultiplied ARGB32 when it has transparency. A null image for a damaged or
+// cut-off file, or one of another size.
+QImage DecodeWithLibwebp(QIODevice& file, QSize size, QSize scaledSize);
 
 }  // namespace tavello

@@ -51,6 +51,10 @@ QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
     return SwapsSides(reader.transformation()) ? raw.transposed() : raw;
 }
 
+// Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly or cannot
+// decode small the format's own library.
+enum class Decoder { Qt, Libpng, Libtiff, Libwebp };
+
 // How a picture is decoded, in the file's own orientation.
 struct DecodePlan {
     QSize readerSize;  // the size asked of the reader; invalid for the picture's own size
@@ -71,10 +75,11 @@ QSize DctStepSize(QSize raw, QSize target) {
     return QSize();
 }
 
-DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format) {
+DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Decoder decoder) {
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
-    // WebP's decoder scales while decoding (an animated one is scaled after it); the limit still
-    // counts the whole picture, as the reader may need it whole.
+    // libwebp scales a still WebP while decoding, into the shown size alone.
+    if (decoder == Decoder::Libwebp) return {rawTarget, Pixels(rawTarget)};
+    // Qt's reader decodes an animated WebP whole and scales it afterwards.
     if (format == "webp") return {rawTarget, Pixels(raw)};
     // Other formats cannot decode smaller: they are read whole and scaled afterwards.
     if (format != "jpeg") return {QSize(), Pixels(raw)};
@@ -99,10 +104,6 @@ bool StartsAsHeif(QIODevice& file) {
     return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
-// Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly the
-// format's own library.
-enum class Decoder { Qt, Libpng, Libtiff };
-
 Decoder DecoderFor(QIODevice& file) {
     if (!file.seek(0)) return Decoder::Qt;
     const QByteArray head = file.peek(8);
@@ -113,7 +114,7 @@ Decoder DecoderFor(QIODevice& file) {
         head.startsWith(QByteArrayView("MM\0*", 4))) {
         return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
     }
-    return Decoder::Qt;
+    return IsStillWebp(file) ? Decoder::Libwebp : Decoder::Qt;
 }
 
 // Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
@@ -126,13 +127,16 @@ QImage Oriented(const QImage& image, QImageIOHandler::Transformations transforma
 }
 
 // Decodes the picture, `raw` pixels as stored, and turns it as its orientation tag says (Qt's
-// reader decodes at its scaled size when one is set).
-QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw) {
+// reader and libwebp decode at the plan's reduced size when it has one).
+QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw,
+              const DecodePlan& plan) {
     switch (decoder) {
         case Decoder::Libpng:
             return Oriented(DecodeWithLibpng(file, raw), reader.transformation());
         case Decoder::Libtiff:
             return Oriented(DecodeWithLibtiff(file, raw), reader.transformation());
+        case Decoder::Libwebp:
+            return Oriented(DecodeWithLibwebp(file, raw, plan.readerSize), reader.transformation());
         case Decoder::Qt:
             break;
     }
@@ -219,11 +223,11 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     const QSize raw = swapped ? ownSize.transposed() : ownSize;
     QSize rawTarget = ReducedDecodeSize(ownSize, decodeSize);
     if (swapped && rawTarget.isValid()) rawTarget = rawTarget.transposed();
-    const DecodePlan plan = PlanDecode(raw, rawTarget, reader.format());
+    const DecodePlan plan = PlanDecode(raw, rawTarget, reader.format(), decoder);
     if (!WithinLimits(raw, plan)) return std::nullopt;
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);
 
-    QImage image = Decode(*input, reader, decoder, raw);
+    QImage image = Decode(*input, reader, decoder, raw, plan);
     // A picture that decodes to another size than its header said is damaged or lying.
     if (image.isNull() || (!plan.readerSize.isValid() && image.size() != ownSize)) {
         return std::nullopt;

@@ -2,7 +2,8 @@
 
 // Picture loading for both windows: JPEG and BMP, PNG, GIF (its first frame), WebP and TIFF through
 // Qt's readers and image plugins (the few PNG and TIFF kinds they draw wrongly through libpng and
-// libtiff), HEIC/HEIF and AVIF through libheif. The orientation is applied
+// libtiff, a still WebP through libwebp, which decodes it at the size shown), HEIC/HEIF and AVIF
+// through libheif. The orientation is applied
 // (the JPEG and TIFF tag, the HEIF transformations), pictures decode at reduced scale when they
 // will be shown smaller, cut-off files fail, and hard limits keep any file, whatever it claims,
 // from crashing the program or exhausting memory (a JPEG repeating its scans fails; a PNG's bulky

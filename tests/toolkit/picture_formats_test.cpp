@@ -6,6 +6,8 @@
 
 #include <QTransform>
 
+#include <webp/encode.h>
+
 namespace tavello {
 namespace {
 
@@ -140,6 +142,51 @@ TEST(PictureFormatsTest, TransparentPngAndTiffLoadAsImageMagickDecodesThem) {
                               reference.convertToFormat(QImage::Format_ARGB32_Premultiplied)),
             2);
     }
+}
+
+// A lossy WebP, left half red, right half blue, made from YUV planes to spare a huge RGB copy.
+QByteArray HalvesWebp(QSize size) {
+    WebPConfig config;
+    WebPPicture picture;
+    WebPMemoryWriter writer;
+    WebPConfigPreset(&config, WEBP_PRESET_DEFAULT, 50);
+    config.method = 0;
+    WebPPictureInit(&picture);
+    WebPMemoryWriterInit(&writer);
+    picture.width = size.width();
+    picture.height = size.height();
+    picture.writer = WebPMemoryWrite;
+    picture.custom_ptr = &writer;
+    if (!WebPPictureAlloc(&picture)) return {};
+    // Y, U and V of red on the left, of blue on the right; the chroma planes are half as large.
+    const auto fill = [&](uint8_t* plane, int stride, int shift, uint8_t left, uint8_t right) {
+        for (int y = 0; y < (size.height() + shift) >> shift; ++y)
+            for (int x = 0; x < (size.width() + shift) >> shift; ++x)
+                plane[y * stride + x] = x < size.width() >> (shift + 1) ? left : right;
+    };
+    fill(picture.y, picture.y_stride, 0, 76, 29);
+    fill(picture.u, picture.uv_stride, 1, 85, 255);
+    fill(picture.v, picture.uv_stride, 1, 255, 107);
+    const QByteArray bytes =
+        WebPEncode(&config, &picture)
+            ? QByteArray(reinterpret_cast<const char*>(writer.mem), qsizetype(writer.size))
+            : QByteArray();
+    WebPMemoryWriterClear(&writer);
+    WebPPictureFree(&picture);
+    return bytes;
+}
+
+TEST(PictureFormatsTest, StillWebpTooLargeToDecodeWholeLoadsAtTheShownSize) {
+    // Just over the decode limit: only a decode at the shown size stays within it.
+    const QSize own(8200, 8200), shown(1080, 1080);
+    ASSERT_GT(Pixels(own), qint64(kMaxDecodeMegabytes) * 1024 * 1024 / 4);
+    test::TestDir dir;
+    dir.write(QStringLiteral("large.webp"), HalvesWebp(own));
+    const auto loaded = LoadPicture(dir.file(QStringLiteral("large.webp")), shown);
+    ASSERT_TRUE(loaded);
+    EXPECT_EQ(loaded->ownSize, own);
+    EXPECT_EQ(loaded->image.size(), shown);
+    EXPECT_TRUE(RedUpperLeftBlueLowerRight(loaded->image));
 }
 
 TEST(PictureFormatsTest, HeifDecodesTheSmallestThumbnailThatCoversTheShownSize) {
