@@ -47,6 +47,10 @@ echo "== peak memory over picture changes of 24-megapixel JPEGs"
 "$bench" memory $length
 note $?
 
+echo "== a 24-megapixel still WebP fitted to the screen: peak memory against dwebp -scale"
+"$bench" webp $smoke
+note $?
+
 echo "== settings dialog: first paint with 1000 pictures, preview against djpeg, banner processor use"
 if [ -x "$build/bench/dialog_bench" ]; then
     if command -v xvfb-run >/dev/null 2>&1; then
