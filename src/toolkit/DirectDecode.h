@@ -22,13 +22,13 @@ bool PngNeedsLibpng(QIODevice& file);
 // left anywhere.
 bool TiffNeedsLibtiff(QIODevice& file);
 
-// Decode the whole picture as it is stored (a TIFF's orientation tag is not applied) into
-// premultiplied ARGB32, transparency kept. A null image for a damaged or cut-off file, or one that
-// is not `size` pixels as stored, which the caller has checked against the limits.
 // Whether the file is a WebP of a single picture, from its RIFF header and first chunk. The read
 // position is left anywhere.
 bool IsStillWebp(QIODevice& file);
 
+// Decode the whole picture as it is stored (a TIFF's orientation tag is not applied) into
+// premultiplied ARGB32, transparency kept. A null image for a damaged or cut-off file, or one that
+// is not `size` pixels as stored, which the caller has checked against the limits.
 QImage DecodeWithLibpng(QIODevice& file, QSize size);
 QImage DecodeWithLibtiff(QIODevice& file, QSize size);
 
