@@ -12,11 +12,12 @@ set -euo pipefail
 
 BUILD_PACKAGES=(
   # compiler, CMake, Qt 6 (its moc and rcc), SDL2_mixer, libsodium, libheif, libpng, libtiff,
-  # libwebp, xcb and its screen-saver extension (the desk's idle time)
+  # libwebp, xcb and its screen-saver extension (the desk's idle time), Wayland's client library
+  # and protocol scanner (the Wayland desk and idle time), libseccomp and libavif (the loader)
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libwebp-dev libxcb1-dev
-  libxcb-screensaver0-dev
+  libxcb-screensaver0-dev libwayland-dev libseccomp-dev libavif-dev
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
   qt6-image-formats-plugins
