@@ -18,6 +18,15 @@ constexpr int kStartOfScan = 0xDA;
 // hundred or so. Past this many, a file only repeats scans, each one more pass over the picture.
 constexpr int kMaxJpegScans = 256;
 
+// A progressive JPEG's decoder holds every DCT coefficient of the picture (two bytes each) until
+// its last scan, whatever size it is decoded at; past this a file is refused before any decoder
+// sees it.
+constexpr qint64 kMaxCoefficientBytes = 256LL * 1024 * 1024;
+
+bool IsProgressiveFrame(int code) {
+    return code == 0xC2 || code == 0xC6 || code == 0xCA || code == 0xCE;
+}
+
 // Reads a device a block at a time.
 class BlockReader {
   public:
@@ -27,6 +36,17 @@ class BlockReader {
     int next() {
         if (pos_ == block_.size() && !refill()) return -1;
         return quint8(block_[pos_++]);
+    }
+
+    // The next `count` bytes, fewer at the end of the data.
+    QByteArray read(qint64 count) {
+        QByteArray bytes;
+        while (bytes.size() < count && (pos_ < block_.size() || refill())) {
+            const qint64 step = std::min<qint64>(count - bytes.size(), block_.size() - pos_);
+            bytes += block_.mid(pos_, step);
+            pos_ += step;
+        }
+        return bytes;
     }
 
     bool skip(qint64 count) {
@@ -64,6 +84,31 @@ class BlockReader {
     QByteArray block_;
     qsizetype pos_ = 0;
 };
+
+// The coefficient buffer a frame header (the segment after its length) asks for: each component's
+// blocks, in whole MCUs, 64 coefficients of two bytes each. -1 for a cut-off header.
+qint64 CoefficientBytes(const QByteArray& frame) {
+    if (frame.size() < 6) return -1;
+    const qint64 height = quint8(frame[1]) << 8 | quint8(frame[2]);
+    const qint64 width = quint8(frame[3]) << 8 | quint8(frame[4]);
+    const int components = quint8(frame[5]);
+    if (frame.size() < 6 + 3 * components) return -1;
+    int hMax = 1, vMax = 1;
+    for (int i = 0; i < components; ++i) {
+        hMax = std::max(hMax, quint8(frame[7 + 3 * i]) >> 4);
+        vMax = std::max(vMax, quint8(frame[7 + 3 * i]) & 0xF);
+    }
+    const auto blocks = [](qint64 side, int factor, int most) {
+        const qint64 mcus = (side + 8 * most - 1) / (8 * most);
+        return mcus * std::max(factor, 1);
+    };
+    qint64 total = 0;
+    for (int i = 0; i < components; ++i) {
+        const int sampling = quint8(frame[7 + 3 * i]);
+        total += blocks(width, sampling >> 4, hMax) * blocks(height, sampling & 0xF, vMax) * 128;
+    }
+    return total;
+}
 
 bool IsRestartMarker(int code) {
     return code >= 0xD0 && code <= 0xD7;
@@ -130,7 +175,13 @@ bool JpegScansBounded(QIODevice& file) {
         }
         const int high = in.next();
         const int low = in.next();
-        if (low < 0 || !in.skip(qint64(high << 8 | low) - 2)) return true;
+        const qint64 length = qint64(high << 8 | low) - 2;
+        if (IsProgressiveFrame(code) && low >= 0) {
+            if (CoefficientBytes(in.read(length)) > kMaxCoefficientBytes) return false;
+            code = NextMarker(in);
+            continue;
+        }
+        if (low < 0 || !in.skip(length)) return true;
         if (code != kStartOfScan) {
             code = NextMarker(in);
             continue;

@@ -11,8 +11,9 @@ namespace tavello {
 
 // Whether a JPEG has few enough scans to decode in reasonable time: every scan of a progressive
 // JPEG passes over the whole picture again, so one scan repeated a thousand times takes a minute.
-// Other formats pass, and so does a broken JPEG (its decoder fails it). The read position is left
-// anywhere.
+// A progressive JPEG whose coefficients alone (held whole until its last scan, at any decode
+// size) would take more than 256 MB fails as well. Other formats pass, and so does a broken JPEG
+// (its decoder fails it). The read position is left anywhere.
 bool JpegScansBounded(QIODevice& file);
 
 // Whether a PNG's compressed text chunks (zTXt, and iTXt with its compression flag) could inflate

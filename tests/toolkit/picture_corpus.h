@@ -155,6 +155,8 @@ inline std::vector<Entry> Pictures() {
          {}},
         {"rle8-cut.bmp", WholeRle8().left(WholeRle8().size() - 6), {}},
         {"progressive.jpg", progressive, size},
+        // Coefficients of most of a gigabyte, held whole by the decoder at any scale.
+        {"huge-progressive.jpg", samples::WithJpegSize(progressive, 16384, 16384, '\xC2'), {}},
         {"repeated-scan.jpg", samples::WithRepeatedScan(progressive, 1000), {}},
         {"bulky-text.png",
          samples::WithTextChunks(samples::Encode(RedOverBlue(size), "PNG"), 20, 1 << 20), size},

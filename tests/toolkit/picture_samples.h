@@ -52,9 +52,10 @@ inline QByteArray WithOrientation(const QByteArray& jpeg, quint16 orientation) {
     return jpeg.left(2) + segment + jpeg.mid(2);
 }
 
-// Rewrites the frame header of a baseline JPEG to claim another size.
-inline QByteArray WithJpegSize(QByteArray jpeg, int width, int height) {
-    const qsizetype frame = jpeg.indexOf(QByteArray("\xFF\xC0", 2));
+// Rewrites the frame header of a baseline (or with `frameMarker` 0xC2, progressive) JPEG to claim
+// another size.
+inline QByteArray WithJpegSize(QByteArray jpeg, int width, int height, char frameMarker = '\xC0') {
+    const qsizetype frame = jpeg.indexOf(QByteArray("\xFF", 1) + frameMarker);
     if (frame < 0) return {};
     jpeg[frame + 5] = char(height >> 8);
     jpeg[frame + 6] = char(height & 0xFF);
