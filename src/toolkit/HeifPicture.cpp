@@ -1,9 +1,13 @@
 #include "toolkit/HeifPicture.h"
 
+#include "toolkit/RowScaler.h"
+
 #include <QIODevice>
 
 #include <libheif/heif.h>
 
+#include <algorithm>
+#include <climits>
 #include <memory>
 #include <vector>
 
@@ -32,6 +36,9 @@ heif_reader_grow_status WaitForSize(int64_t target, void* device) {
                ? heif_reader_grow_status_size_reached
                : heif_reader_grow_status_size_beyond_eof;
 }
+
+// Enough of the file's start for its whole file-type box as any writer makes it.
+constexpr qint64 kFileTypeBytes = 256;
 
 const heif_reader kDeviceReader{1, Position, Read, Seek, WaitForSize};
 
@@ -97,9 +104,10 @@ Handle CoveringThumbnail(const heif_image_handle* primary, QSize target) {
     return best;
 }
 
-// Decodes to 8-bit RGBA with the transformations applied (libheif's default) and copies the
-// pixels into a QImage of their own.
-QImage Decode(const heif_image_handle* handle) {
+// Decodes to 8-bit RGBA with the transformations applied (libheif's default) and scales its rows
+// straight into a picture of `size`. Null when the decoded picture is not as large as the handle
+// said: its header lied.
+QImage Decode(const heif_image_handle* handle, QSize size) {
     const std::unique_ptr<heif_decoding_options, OptionsFree> options(
         heif_decoding_options_alloc());
     if (!options) return QImage();
@@ -114,13 +122,14 @@ QImage Decode(const heif_image_handle* handle) {
     int stride = 0;
     const uint8_t* pixels =
         heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
-    const int width = heif_image_get_width(image.get(), heif_channel_interleaved);
-    const int height = heif_image_get_height(image.get(), heif_channel_interleaved);
-    if (!pixels || width <= 0 || height <= 0) return QImage();
-    const QImage view(pixels, width, height, stride, QImage::Format_RGBA8888);
-    return view.convertToFormat(heif_image_handle_has_alpha_channel(handle)
-                                    ? QImage::Format_ARGB32_Premultiplied
-                                    : QImage::Format_RGB32);
+    const QSize own(heif_image_get_width(image.get(), heif_channel_interleaved),
+                    heif_image_get_height(image.get(), heif_channel_interleaved));
+    if (!pixels || own != SizeOf(handle)) return QImage();
+    RowScaler scaler(own, size, heif_image_handle_has_alpha_channel(handle));
+    for (int y = 0; y < own.height() && scaler.valid(); ++y) {
+        scaler.addRow(pixels + qsizetype(y) * stride);
+    }
+    return scaler.take();
 }
 
 }  // namespace
@@ -145,7 +154,17 @@ std::optional<QSize> ReadHeifSize(QIODevice& file) {
     return size;
 }
 
+bool IsAvifFile(QByteArrayView head) {
+    const auto* data = reinterpret_cast<const uint8_t*>(head.data());
+    const int size = int(std::min<qsizetype>(head.size(), INT_MAX));
+    return heif_main_brand(data, size) == heif_avif ||
+           heif_has_compatible_brand(data, size, "avif") == 1;
+}
+
 std::optional<LoadedPicture> LoadHeifPicture(QIODevice& file, QSize decodeSize) {
+    if (file.seek(0) && IsAvifFile(file.peek(kFileTypeBytes))) {
+        if (auto loaded = LoadAvifPicture(file, decodeSize)) return *loaded;
+    }
     Context context;
     const Handle primary = PrimaryHandle(file, context);
     if (!primary) return std::nullopt;
@@ -156,14 +175,10 @@ std::optional<LoadedPicture> LoadHeifPicture(QIODevice& file, QSize decodeSize) 
     const heif_image_handle* chosen = thumbnail ? thumbnail.get() : primary.get();
     constexpr qint64 kMaxDecodePixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / 4;
     if (Pixels(SizeOf(chosen)) > kMaxDecodePixels) return std::nullopt;
+    if (!HevcStreamsBounded(file, kMaxDecodePixels)) return std::nullopt;
 
-    QImage image = Decode(chosen);
-    // A picture that decodes to another size than its header said is damaged or lying.
-    if (image.isNull() || (!target.isValid() && image.size() != own)) return std::nullopt;
-    if (target.isValid() && image.size() != target) {
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        if (image.isNull()) return std::nullopt;
-    }
+    QImage image = Decode(chosen, target.isValid() ? target : own);
+    if (image.isNull()) return std::nullopt;
     return LoadedPicture{std::move(image), own, false};
 }
 

@@ -127,6 +127,13 @@ inline void AddFormats(std::vector<Entry>& entries, const QImage& picture) {
     QByteArray hugeScreen = formats[3].bytes;
     if (hugeScreen.size() > 10) hugeScreen.replace(6, 4, QByteArray(4, '\xFF'));
     entries.push_back({"huge-screen.gif", hugeScreen, {}});
+    // Coded four times larger than their stored size says, which a reduced decode would hide.
+    for (const char* format : {"heic", "avif"}) {
+        const QByteArray coded = samples::Converted(RedOverBlue(picture.size() * 4), format);
+        entries.push_back({format[0] == 'h' ? "lying-size.heic" : "lying-size.avif",
+                           samples::WithHeifSize(coded, picture.size()),
+                           {}});
+    }
 }
 
 inline std::vector<Entry> Pictures() {

@@ -64,6 +64,16 @@ inline QByteArray WithJpegSize(QByteArray jpeg, int width, int height, char fram
     return jpeg;
 }
 
+// The HEIF file with every stored size (ispe box) claiming `size`.
+inline QByteArray WithHeifSize(QByteArray heif, QSize size) {
+    for (qsizetype at = heif.indexOf("ispe"); at >= 0 && at + 16 <= heif.size();
+         at = heif.indexOf("ispe", at + 4)) {
+        qToBigEndian(quint32(size.width()), heif.data() + at + 8);
+        qToBigEndian(quint32(size.height()), heif.data() + at + 12);
+    }
+    return heif;
+}
+
 // A PNG chunk: length, type, data and its checksum.
 inline QByteArray PngChunk(const QByteArray& type, const QByteArray& data) {
     const QByteArray body = type + data;

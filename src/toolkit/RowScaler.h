@@ -1,0 +1,53 @@
+#pragma once
+
+// Scales a picture down while its rows come from the decoder, so that no full-size copy of it is
+// ever held: each target pixel is the average of the source area it covers (a box filter with
+// exact fractional edges). Rows come as 8-bit RGBA, not premultiplied.
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <vector>
+
+namespace tavello {
+
+class RowScaler {
+  public:
+    // `target` must fit within `source` on both sides. With `alpha` the result is premultiplied
+    // ARGB32, otherwise RGB32. Null result when the target cannot be allocated.
+    RowScaler(QSize source, QSize target, bool alpha);
+
+    // Whether the target was allocated and the sizes make sense.
+    bool valid() const { return !image_.isNull(); }
+
+    // The next source row, `source.width()` RGBA pixels. Rows past the last are ignored.
+    void addRow(const uint8_t* rgba);
+
+    // The scaled picture once every source row has come; null before that.
+    QImage take();
+
+  private:
+    struct Split {
+        int to = 0;        // the first target column or row it falls in
+        float first = 0;   // the share of it that falls there
+        float second = 0;  // the share that falls into the next
+    };
+    static std::vector<Split> Splits(int source, int target);
+    void spreadRow(const uint8_t* rgba);
+    void flushRow();
+
+    QSize source_;
+    QSize target_;
+    bool alpha_;
+    QImage image_;
+    std::vector<Split> columns_;
+    std::vector<Split> rows_;
+    std::vector<float> line_;     // the current source row reduced to the target's width
+    std::vector<float> current_;  // the target row being filled
+    std::vector<float> next_;     // the target row after it
+    int sourceRow_ = 0;
+    int targetRow_ = 0;
+};
+
+}  // namespace tavello
