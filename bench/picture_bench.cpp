@@ -10,6 +10,11 @@
 //   picture_bench webp [--smoke]             peak memory of decoding a 24-megapixel WebP fitted
 //                                            to 1920 × 1080, in a fresh process, against
 //                                            dwebp -scale (its peak taken by GNU time)
+//   picture_bench formats [--smoke]          time and peak memory of a 24-megapixel JPEG, PNG,
+//   WebP,
+//                                            TIFF, HEIC and AVIF fitted to 1920 × 1080, each in a
+//                                            fresh process, against djpeg -scale, dwebp -scale,
+//                                            tiff2rgba, heif-convert and avifdec
 //
 // --smoke uses 2400 × 1600 pictures (still fitted down to the screen: decoding never enlarges)
 // and a single round or three changes, only to prove the benchmark runs. Prints one "RESULT name
@@ -239,6 +244,89 @@ int WebpBench(Length length, const QString& folder) {
     return Verdict(length, oursMb * 1024 <= 1.5 * dwebpKb);
 }
 
+// A program run to its end under GNU time: its peak resident memory in kB (-1 when it fails) and
+// its wall time in ms.
+struct ChildRun {
+    qint64 peakKb = -1;
+    double ms = 0;
+};
+
+ChildRun RunTimed(const QStringList& command) {
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 kb = ChildPeakKb(command);
+    return {kb, MsSince(timer)};
+}
+
+// Writes the photo in `format` through Qt's writers or, for HEIC and AVIF, the encoders' own
+// programs from a PNG of it; false when they are missing or fail.
+bool WriteFormat(const QString& png, const QString& out, const QString& format) {
+    const QImage photo(png);
+    if (format == "heic" || format == "avif") {
+        const QStringList command = format == "heic"
+                                        ? QStringList{"heif-enc", "-q", "80", png, "-o", out}
+                                        : QStringList{"avifenc", "-s", "10", "-y", "420", png, out};
+        QProcess encoder;  // its chatter is not ours to print
+        encoder.start(command[0], command.mid(1));
+        return encoder.waitForFinished(600000) && encoder.exitCode() == 0;
+    }
+    return photo.save(out, format.toLatin1().constData(), 90);
+}
+
+// The reference decoder's command for `path`, fitted to `shown` where it can scale.
+QStringList ReferenceCommand(const QString& format, const QString& path, QSize shown,
+                             const QString& folder) {
+    const QString out = QDir(folder).filePath("reference-out");
+    if (format == "jpg") return {"djpeg", "-scale", "1/4", "-outfile", out + ".ppm", path};
+    if (format == "webp") {
+        return {"dwebp",
+                "-scale",
+                QString::number(shown.width()),
+                QString::number(shown.height()),
+                path,
+                "-pam",
+                "-o",
+                out + ".pam"};
+    }
+    if (format == "tif") return {"tiff2rgba", path, out + ".tif"};
+    if (format == "heic") return {"heif-convert", path, out + ".png"};
+    if (format == "avif") return {"avifdec", "-j", "2", path, out + ".png"};
+    return {};  // PNG: no reference decoder program that scales
+}
+
+// Each format's 24-megapixel photo decoded to the screen's fit in a fresh process: its time and
+// peak memory against the format's reference decoder in the same run.
+int FormatsBench(Length length, const QString& folder) {
+    const QSize photo = PhotoSize(length);
+    const QSize shown = FitToScreen(photo);
+    const QString png = QDir(folder).filePath("source.png");
+    if (!PhotoLikePicture(photo, 11).save(png)) return 2;
+    for (const QString format : {"jpg", "png", "webp", "tif", "heic", "avif"}) {
+        const QString path = QDir(folder).filePath("photo." + format);
+        if (!WriteFormat(png, path, format == "jpg" ? "jpeg" : format == "tif" ? "tiff" : format)) {
+            std::printf("%s: could not be written, skipped\n", qPrintable(format));
+            continue;
+        }
+        const ChildRun ours =
+            RunTimed({QCoreApplication::applicationFilePath(), "decode-webp", path,
+                      QString::number(shown.width()), QString::number(shown.height())});
+        if (ours.peakKb < 0) return 2;
+        const QByteArray name = format.toLatin1();
+        Result(name + "_fit_ms", ours.ms, "ms (whole process)");
+        Result(name + "_fit_peak_mb", ours.peakKb / 1024.0, "MB (whole process)");
+        const QStringList reference = ReferenceCommand(format, path, shown, folder);
+        const ChildRun theirs = reference.isEmpty() ? ChildRun() : RunTimed(reference);
+        if (theirs.peakKb < 0) {
+            std::printf("%s: no reference decoder ran\n", name.constData());
+            continue;
+        }
+        Result(name + "_vs_" + reference[0].toLatin1() + "_time", ours.ms / theirs.ms, "x");
+        Result(name + "_vs_" + reference[0].toLatin1() + "_peak",
+               double(ours.peakKb) / theirs.peakKb, "x");
+    }
+    return Verdict(length, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -256,6 +344,7 @@ int main(int argc, char** argv) {
     if (bench.args.value(0) == "decode") return DecodeBench(bench.length, folder.path());
     if (bench.args.value(0) == "memory") return MemoryBench(bench.length, folder.path());
     if (bench.args.value(0) == "webp") return WebpBench(bench.length, folder.path());
-    std::fprintf(stderr, "usage: picture_bench decode|memory|webp [--short|--smoke]\n");
+    if (bench.args.value(0) == "formats") return FormatsBench(bench.length, folder.path());
+    std::fprintf(stderr, "usage: picture_bench decode|memory|webp|formats [--short|--smoke]\n");
     return 2;
 }

@@ -51,6 +51,10 @@ echo "== a 24-megapixel still WebP fitted to the screen: peak memory against dwe
 "$bench" webp $smoke
 note $?
 
+echo "== a 24-megapixel picture of each format fitted to the screen: time and peak memory against its reference decoder"
+"$bench" formats $smoke
+note $?
+
 echo "== settings dialog: first paint with 1000 pictures, preview against djpeg, banner processor use"
 if [ -x "$build/bench/dialog_bench" ]; then
     if command -v xvfb-run >/dev/null 2>&1; then

@@ -41,6 +41,9 @@ TEST_PACKAGES=(
   # the picture benchmark's yardsticks (libturbojpeg, djpeg, dwebp) and a program's peak memory
   # (GNU time)
   libturbojpeg0-dev libjpeg-turbo-progs webp time
+  # the other formats' encoders and reference decoders (heif-enc, heif-convert, avifenc, avifdec,
+  # tiff2rgba)
+  libheif-examples libavif-bin libtiff-tools
   # end-to-end tests: window properties and messages (xprop, xdpyinfo, xmessage), test songs,
   # the resource check, finding the show's processes
   x11-utils sox python3 procps
