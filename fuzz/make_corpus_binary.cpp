@@ -60,6 +60,10 @@ Seeds PictureSeeds() {
     const QByteArray webp = samples::Encode(picture, "webp");
     const QByteArray heic = samples::EncodeHeif(picture, heif_compression_HEVC);
     const QByteArray avif = samples::EncodeHeif(picture, heif_compression_AV1);
+    // Coded four times larger than their stored size says.
+    const QImage large = samples::HalvesPicture(picture.size() * 4);
+    const QByteArray heicLarge = samples::EncodeHeif(large, heif_compression_HEVC);
+    const QByteArray avifLarge = samples::EncodeHeif(large, heif_compression_AV1);
     // The PNG and TIFF kinds that libpng and libtiff decode instead of Qt's readers, the PNG's
     // top row in its transparent colour.
     const auto magick = [](const QString& arguments) {
@@ -78,6 +82,8 @@ Seeds PictureSeeds() {
         {"rotated.jpg", samples::WithOrientation(jpeg, 6)},
         {"truncated.jpg", jpeg.left(jpeg.size() * 2 / 3)},
         {"lying-header.jpg", samples::WithJpegSize(jpeg, 65535, 65535)},
+        {"huge-progressive.jpg",
+         samples::WithJpegSize(samples::Encode(picture, "jpeg", true), 16384, 16384, '\xC2')},
         {"bottom-up.bmp", bmp},
         {"top-down.bmp", topDown},
         {"palette.bmp", Bmp(4, 2, 8, 0, 256, QByteArray(8, '\x80'))},
@@ -104,6 +110,8 @@ Seeds PictureSeeds() {
         {"small.avif", avif},
         {"truncated.avif", avif.left(avif.size() * 2 / 3)},
         {"mif1-brand.heic", samples::WithMajorBrand(heic, "mif1")},
+        {"lying-size.heic", samples::WithHeifSize(heicLarge, picture.size())},
+        {"lying-size.avif", samples::WithHeifSize(avifLarge, picture.size())},
         {"transparent-colour-16bit.png", rgb48},
         {"grey-alpha.tif", magick(greyAlpha + QStringLiteral("tiff:-"))},
         {"grey-alpha-turned.tif", magick(greyAlpha + QStringLiteral("-orient right-top tiff:-"))},
