@@ -1,5 +1,6 @@
 #include "SaverTestKit.h"
 
+#include "saver/ThreadPictureSource.h"
 #include "saver/x11/X11Desk.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <utility>
 
 namespace tavello::test {
 
@@ -95,9 +97,39 @@ void FakeShow::WakeAfter(int milliseconds, std::function<void()> due) {
     due_ = std::move(due);
 }
 
+void FakeShow::Request(const QString& path, const ShowFit& fit, Done done) {
+    auto answer = [path, fit, done = std::move(done)] { done(DecodeForShow(path, fit)); };
+    if (requests++ == holdRequest) {
+        held_ = std::move(answer);
+        if (whileHeld) whileHeld();
+        return;
+    }
+    answering_ = true;
+    ticket_.post([this, answer = std::move(answer)] {
+        answering_ = false;
+        answer();
+    });
+}
+
+void FakeShow::Cancel() {
+    ticket_.revoke();
+    ticket_ = GuiTicket();
+    answering_ = false;
+}
+
+void FakeShow::AnswerHeld() {
+    if (held_) std::exchange(held_, nullptr)();
+}
+
+void FakeShow::processEvents() {
+    // Until the pictures asked for have come: a pass-over asks again from each answer.
+    do QCoreApplication::processEvents();
+    while (answering_ && !form->ended());
+}
+
 void FakeShow::runUntilEnded() {
     // Input the show has heard is acted on before anything else, as the event loop would.
-    QCoreApplication::processEvents();
+    processEvents();
     while (!form->ended() && due_) {
         std::function<void()> due = std::move(due_);
         due_ = nullptr;
@@ -105,11 +137,11 @@ void FakeShow::runUntilEnded() {
         advance(wait_);
         runDue();
         guard();
-        QCoreApplication::processEvents();
+        processEvents();
         if (form->ended()) break;
         // Input may have asked for another wake-up meanwhile (a refused password).
         if (!due_) due();
-        QCoreApplication::processEvents();
+        processEvents();
     }
 }
 
@@ -179,6 +211,7 @@ void ShowRig::run() {
     deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
     deps.scanFolder = scanFolder;
     deps.desk = MakeX11Desk;
+    deps.pictures = &show;
     form = std::make_unique<Form1>(deps);
     show.attach(form.get());
     headlineTick = show.now;
