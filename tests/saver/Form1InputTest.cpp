@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QDir>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -110,6 +111,47 @@ TEST(Input, WindowHoldsNoFocusableControlAndPassesPictureInputOn) {
     EXPECT_EQ(form->Label1()->focusPolicy(), Qt::NoFocus);
     EXPECT_FALSE(form->Image1()->isEnabled());
 }
+
+struct WaitingCase {
+    const char* name;
+    QStringList files;  // in one folder; "bad…" holds no picture
+    bool folder;        // the folder is the entry, else its first file
+    int held;           // the request the input comes during (counted from 0)
+    int password;       // on, refused once: the show goes on
+    std::size_t frames;
+};
+
+class WaitingChange : public ::testing::TestWithParam<WaitingCase> {};
+
+TEST_P(WaitingChange, InputEndsItAtOnceAndItsLateAnswerIsIgnored) {
+    const WaitingCase& c = GetParam();
+    ShowRig rig;
+    rig.passwordFlag = static_cast<std::int16_t>(c.password);
+    rig.password.answers = {0};
+    QDir().mkpath(rig.dir.file("album"));
+    for (const QString& name : c.files)
+        name.startsWith("bad") ? rig.dir.write("album/" + name, "no picture\n")
+                               : void(rig.picture("album/" + name, 8, 8, Qt::red));
+    ShowSettings settings;
+    settings.pictures = {rig.dir.file(c.folder ? "album/" : "album/" + c.files[0])};
+    rig.writeSettings(settings);
+    rig.show.holdRequest = c.held;
+    rig.show.whileHeld = [&] { QTest::keyClick(rig.form.get(), Qt::Key_Shift); };
+    rig.show.maxFrames = 0;
+    rig.run();
+    EXPECT_TRUE(rig.form->ended());
+    rig.show.AnswerHeld();
+    EXPECT_EQ(rig.show.frames.size(), c.frames);
+    EXPECT_EQ(rig.password.asked, c.password);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WaitingChange,
+    ::testing::Values(WaitingCase{"FirstPicture", {"a.png"}, false, 0, 0, 0},
+                      WaitingCase{"PassingOverABrokenOne", {"c.png", "bad.jpg"}, true, 1, 0, 0},
+                      // The dropped change is made again an interval later.
+                      WaitingCase{"RefusedPassword", {"a.png"}, false, 0, 1, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace tavello::test
