@@ -107,6 +107,7 @@ void FakeShow::Request(const QString& path, const ShowFit& fit, Done done) {
     answering_ = true;
     ticket_.post([this, answer = std::move(answer)] {
         answering_ = false;
+        ++answered_;
         answer();
     });
 }
@@ -122,9 +123,13 @@ void FakeShow::AnswerHeld() {
 }
 
 void FakeShow::processEvents() {
-    // Until the pictures asked for have come: a pass-over asks again from each answer.
-    do QCoreApplication::processEvents();
-    while (answering_ && !form->ended());
+    // Until the pictures asked for have come, and what their answers posted (a pass-over's next
+    // request, input heard meanwhile) has run.
+    int answered = 0;
+    do {
+        answered = answered_;
+        QCoreApplication::processEvents();
+    } while ((answering_ || answered != answered_) && !form->ended());
 }
 
 void FakeShow::runUntilEnded() {

@@ -154,6 +154,7 @@ class FakeShow final : public TickSource, public ShowTimer, public PictureSource
     std::function<void()> due_;
     GuiTicket ticket_;
     bool answering_ = false;  // an answer is on its way
+    int answered_ = 0;
     std::function<void()> held_;
 };
 
