@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <utility>
 
 namespace tavello::test {
 
@@ -101,35 +100,22 @@ void FakeShow::Request(const QString& path, const ShowFit& fit, Done done) {
     auto answer = [path, fit, done = std::move(done)] { done(DecodeForShow(path, fit)); };
     if (requests++ == holdRequest) {
         held_ = std::move(answer);
-        if (whileHeld) whileHeld();
-        return;
+        return whileHeld();
     }
-    answering_ = true;
+    ++posted_;
     ticket_.post([this, answer = std::move(answer)] {
-        answering_ = false;
         ++answered_;
         answer();
     });
 }
 
-void FakeShow::Cancel() {
-    ticket_.revoke();
-    ticket_ = GuiTicket();
-    answering_ = false;
-}
-
-void FakeShow::AnswerHeld() {
-    if (held_) std::exchange(held_, nullptr)();
-}
-
 void FakeShow::processEvents() {
-    // Until the pictures asked for have come, and what their answers posted (a pass-over's next
-    // request, input heard meanwhile) has run.
+    // Until the pictures asked for have come, and what their answers posted has run.
     int answered = 0;
     do {
         answered = answered_;
         QCoreApplication::processEvents();
-    } while ((answering_ || answered != answered_) && !form->ended());
+    } while ((posted_ != answered_ || answered != answered_) && !form->ended());
 }
 
 void FakeShow::runUntilEnded() {

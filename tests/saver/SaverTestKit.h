@@ -21,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavello::test {
@@ -116,9 +117,13 @@ class FakeShow final : public TickSource, public ShowTimer, public PictureSource
     void Stop() override { due_ = nullptr; }
     void Request(const QString& path, const ShowFit& fit, Done done) override;
     void Prefetch(const QString&, const ShowFit&) override {}
-    void Cancel() override;
+    void Cancel() override {
+        ticket_.revoke();
+        ticket_ = GuiTicket();
+        answered_ = posted_;
+    }
     // Answers the held request now, as a source that missed the cancel would.
-    void AnswerHeld();
+    void AnswerHeld() { std::exchange(held_, nullptr)(); }
 
     // The show to record and run.
     void attach(Form1* show);
@@ -134,9 +139,8 @@ class FakeShow final : public TickSource, public ShowTimer, public PictureSource
     Form1* form = nullptr;
     std::size_t maxFrames = 50;  // safety net: the show is closed past these
     std::int64_t maxMilliseconds = 600000;
-    int requests = 0;
-    int holdRequest = -1;             // this request (counted from 0) waits for AnswerHeld
-    std::function<void()> whileHeld;  // runs once that request has come
+    int requests = 0, holdRequest = -1;  // the request held (from 0) waits for AnswerHeld
+    std::function<void()> whileHeld;     // runs once that request has come
 
   private:
     // Records what the screen shows right after a picture change.
@@ -153,8 +157,7 @@ class FakeShow final : public TickSource, public ShowTimer, public PictureSource
     int wait_ = 0;
     std::function<void()> due_;
     GuiTicket ticket_;
-    bool answering_ = false;  // an answer is on its way
-    int answered_ = 0;
+    int posted_ = 0, answered_ = 0;  // answers on their way, and come
     std::function<void()> held_;
 };
 
