@@ -34,7 +34,7 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
       deps_(deps),
       music_(*deps.services.mci),
       clock_(*deps.services.ticks),
-      pictures_(deps.scanFolder) {
+      pictures_(deps.scanFolder, deps.pictures) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     SetColours(this, Qt::black, Qt::white);
@@ -157,6 +157,7 @@ void Form1::CheckStop() {
 
 void Form1::EndShow() {
     StopFlag_ = kFalse;
+    DropChange();
     deps_.services.cursor->ShowCursor(true);
     if (deps_.passwordFlag == 0) return Unload();
     // The prompt needs the keyboard while it asks; the show stands still meanwhile.
@@ -188,6 +189,7 @@ void Form1::Form_Unload() {
     if (ended_) return;
     ended_ = true;
     deps_.timer->Stop();
+    DropChange();
     // Told to stop, never waited for: a listing stuck on a dead share must not hold the end.
     pictures_.StopListing();
     desk_.reset();

@@ -14,7 +14,6 @@ namespace tavello {
 
 class AutoSizeLabel;
 class ImageControl;
-struct PicturePlacement;
 
 // The full-screen window of the running show: a headline, then the pictures one after another,
 // until the user touches a key or the mouse. It runs under the application's event loop, woken
@@ -71,11 +70,15 @@ class Form1 : public QWidget {
     void Tick();
     void WaitForNextChange();
     void ShowPic();
-    void PassOverSome();
+    void TryPicture();
+    void PictureAnswered(std::optional<LoadedPicture> picture, const ShowFit& fit);
+    bool PutUp(const LoadedPicture& picture, const ShowFit& fit);
+    void ClearScreen();
+    void ChangeFailed();
     void ChangeDone();
-    bool ChangePicture();
-    std::optional<PicturePlacement> PlacePicture(const QString& path) const;
+    void DropChange();
     void PrefetchNextInListOrder();
+    ShowFit Fit() const;
 
     // Input, and the end of the show.
     void Form_KeyDown();
@@ -104,8 +107,11 @@ class Form1 : public QWidget {
 
     std::int16_t StopFlag_ = 0;
     QPoint CursorPos_;
-    qsizetype retriesLeft_ = 0;  // pictures still to try in place of one that failed
-    bool asking_ = false;        // the password prompt is up
+    // Pictures still to try in place of one that failed; nullopt until a change has failed once.
+    std::optional<qsizetype> retriesLeft_;
+    bool waiting_ = false;     // a change waits for its picture
+    std::uint64_t asked_ = 0;  // pictures asked for, so a late answer is known
+    bool asking_ = false;      // the password prompt is up
     bool ended_ = false;
     bool windowLost_ = false;
 };

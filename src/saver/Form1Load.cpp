@@ -103,11 +103,11 @@ void Form1::PutUpHeadline() {
 }
 
 void Form1::Tick() {
-    if (ended_ || asking_) return;
+    // A change waiting for its picture is finished by the answer, never started again.
+    if (ended_ || asking_ || waiting_) return;
     // Started after the first turn of the event loop, so the headline is painted first.
     pictures_.StartListing([this] { Tick(); });
     pictures_.TakeFinishedListing();
-    if (retriesLeft_ > 0) return PassOverSome();
     if (!clock_.Due()) return WaitForNextChange();
     if (!pictures_.Listed()) {
         // The change is due but the folders are still being listed: it waits for the whole list,

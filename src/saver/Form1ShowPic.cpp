@@ -1,54 +1,84 @@
-// Form1's picture change: order, load, size, centre, show, the music's restart, and pictures that
-// cannot be shown passed over.
+// Form1's picture change: order, the picture asked for and put up when it comes, size, centre,
+// the music's restart, and pictures that cannot be shown passed over. The picture is decoded away
+// from the window's thread, so input is heard while it comes, and between the tries of a pass-over.
 
 #include "saver/Form1.h"
 #include "saver/PictureFit.h"
-#include "saver/ShowTimer.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
 
-#include <algorithm>
-
 namespace tavello {
 
-namespace {
-
-// Pictures tried in a row in place of one that failed, before input is heard again: a library of
-// broken files takes a while to pass over, and a touch still ends the show meanwhile.
-constexpr qsizetype kTriesBetweenEvents = 16;
-
-// The size to decode at: the shown size, at least one pixel each way.
-QSize DecodeSizeFor(const PicturePlacement& placement) {
-    return QSize(std::max(placement.width, 1), std::max(placement.height, 1));
+void Form1::ShowPic() {
+    retriesLeft_.reset();
+    TryPicture();
 }
 
-}  // namespace
+void Form1::TryPicture() {
+    if (!params_.order || !pictures_.playlist().Pick(*params_.order, *deps_.random))
+        return ChangeFailed();
+    const std::optional<QString> toShow = pictures_.playlist().Current();
+    if (!toShow) {
+        ClearScreen();
+        return ChangeFailed();
+    }
+    waiting_ = true;
+    const ShowFit fit = Fit();
+    pictures_.source().Request(*toShow, fit,
+                               [this, asked = ++asked_, fit](std::optional<LoadedPicture> picture) {
+                                   // An answer to a change dropped meanwhile is no answer.
+                                   if (ended_ || !waiting_ || asked != asked_) return;
+                                   waiting_ = false;
+                                   PictureAnswered(std::move(picture), fit);
+                               });
+}
 
-void Form1::ShowPic() {
+void Form1::PictureAnswered(std::optional<LoadedPicture> picture, const ShowFit& fit) {
+    ClearScreen();
+    if (!picture || !PutUp(*picture, fit)) return ChangeFailed();
+    const bool listOrder = *params_.order == OrderMode::ListOrder;
+    if (listOrder) pictures_.playlist().Advance();
+    music_.RestartIfFinished();
+    if (listOrder) PrefetchNextInListOrder();
+    ChangeDone();
+}
+
+bool Form1::PutUp(const LoadedPicture& picture, const ShowFit& fit) {
+    // The empty picture draws nothing; its size does not matter.
+    std::optional<PicturePlacement> placement;
+    if (!picture.empty) {
+        placement = FitPicture(picture.ownSize.width(), picture.ownSize.height(), fit.picSize,
+                               fit.screenW, fit.screenH, fit.scale);
+        if (!placement) return false;
+    }
+    Image1_->setPicture(picture);
+    Image1_->setStretch(true);
+    if (placement) {
+        Image1_->setHeight(placement->height);
+        Image1_->setWidth(placement->width);
+        Image1_->setTop(ScreenH() / 2 - Image1_->Height() / 2);
+        Image1_->setLeft(ScreenW() / 2 - Image1_->Width() / 2);
+    }
+    Image1_->show();
+    return true;
+}
+
+void Form1::ClearScreen() {
+    Label1_->hide();
+    Image1_->hide();
+    Image1_->setStretch(false);
+}
+
+void Form1::ChangeFailed() {
     // Any failure on the way is a stop request, as if the user had touched the mouse, unless
     // another picture may stand in for it: one broken file among a folder's thousands does not
-    // end the show, nor does anything in a host's.
-    if (ChangePicture()) return ChangeDone();
-    retriesLeft_ = pictures_.playlist().Retries(Hosted());
-    PassOverSome();
-}
-
-void Form1::PassOverSome() {
-    for (qsizetype tries = 0; tries < kTriesBetweenEvents && retriesLeft_ > 0; ++tries) {
-        --retriesLeft_;
-        if (!pictures_.playlist().StepPastFailure(params_.order, Hosted())) {
-            retriesLeft_ = 0;
-            break;
-        }
-        if (ChangePicture()) {
-            retriesLeft_ = 0;
-            return ChangeDone();
-        }
-    }
-    if (retriesLeft_ > 0) {
-        deps_.timer->WakeAfter(0, [this] { Tick(); });
-        return;
+    // end the show, nor does anything in a host's. Each next try is asked for from the answer
+    // to the last, so input still ends the show while a library of broken files is passed over.
+    if (!retriesLeft_) retriesLeft_ = pictures_.playlist().Retries(Hosted());
+    if (*retriesLeft_ > 0 && pictures_.playlist().StepPastFailure(params_.order, Hosted())) {
+        --*retriesLeft_;
+        return TryPicture();
     }
     // In a host's window it stays black, and the next change tries again.
     if (!Hosted()) StopFlag_ = kTrue;
@@ -56,62 +86,28 @@ void Form1::PassOverSome() {
 }
 
 void Form1::ChangeDone() {
+    retriesLeft_.reset();
     emit pictureChanged();
     if (ended_) return;
     if (StopFlag_ == kTrue) return EndShow();
     WaitForNextChange();
 }
 
-bool Form1::ChangePicture() {
-    if (!params_.order || !pictures_.playlist().Pick(*params_.order, *deps_.random)) return false;
-
-    Label1_->hide();
-    Image1_->hide();
-    Image1_->setStretch(false);
-
-    const std::optional<QString> toShow = pictures_.playlist().Current();
-    if (!toShow) return false;
-    const QString& path = *toShow;
-    // The shown size is worked out from the picture's header first, so that a large picture is
-    // decoded straight at the size it will have on the screen.
-    std::optional<PicturePlacement> placement;
-    if (!path.isEmpty()) {
-        placement = PlacePicture(path);
-        if (!placement) return false;
-    }
-    const std::optional<LoadedPicture> picture =
-        pictures_.Take(path, placement ? DecodeSizeFor(*placement) : QSize());
-    if (!picture) return false;
-    Image1_->setPicture(*picture);
-    Image1_->setStretch(true);
-    // The empty picture draws nothing; its size does not matter.
-    if (placement && !picture->empty) {
-        Image1_->setHeight(placement->height);
-        Image1_->setWidth(placement->width);
-        Image1_->setTop(ScreenH() / 2 - Image1_->Height() / 2);
-        Image1_->setLeft(ScreenW() / 2 - Image1_->Width() / 2);
-    }
-    Image1_->show();
-
-    const bool listOrder = *params_.order == OrderMode::ListOrder;
-    if (listOrder) pictures_.playlist().Advance();
-    music_.RestartIfFinished();
-    if (listOrder) PrefetchNextInListOrder();
-    return true;
-}
-
-std::optional<PicturePlacement> Form1::PlacePicture(const QString& path) const {
-    const std::optional<QSize> own = ReadPictureSize(path);
-    if (!own) return std::nullopt;
-    return FitPicture(own->width(), own->height(), params_.picSize, ScreenW(), ScreenH(),
-                      SizeScale());
+void Form1::DropChange() {
+    // The change waiting for its picture is dropped, as if it had never started; the interval
+    // still counts from its start.
+    waiting_ = false;
+    retriesLeft_.reset();
+    pictures_.source().Cancel();
 }
 
 void Form1::PrefetchNextInListOrder() {
     const std::optional<QString> next = pictures_.playlist().Current();
-    if (!next || next->isEmpty()) return;
-    if (const std::optional<PicturePlacement> placement = PlacePicture(*next))
-        pictures_.Prefetch(*next, DecodeSizeFor(*placement));
+    if (next && !next->isEmpty()) pictures_.source().Prefetch(*next, Fit());
+}
+
+ShowFit Form1::Fit() const {
+    return ShowFit{params_.picSize, ScreenW(), ScreenH(), SizeScale()};
 }
 
 }  // namespace tavello

@@ -17,6 +17,7 @@
 
 namespace tavello {
 
+class PictureSource;
 class ShowTimer;
 
 // A show inside a screen-saver host's window rather than on a screen of its own. The host owns
@@ -40,11 +41,12 @@ struct SaverDeps {
     std::int16_t passwordFlag = 0;
     ShowTimer* timer = nullptr;
     RandomSource* random = nullptr;
-    QSize screenTwips;                 // the screen's size in twips
-    QString settingsPath;              // the settings file to read at load
-    std::optional<HostedShow> hosted;  // in a host's window; screenTwips is then the window's size
-    FolderScan scanFolder;             // lists a folder entry's pictures; empty: the real scan
-    DeskFactory desk;                  // where a show of its own stands (not in a host's window)
+    QSize screenTwips;                  // the screen's size in twips
+    QString settingsPath;               // the settings file to read at load
+    std::optional<HostedShow> hosted;   // in a host's window; screenTwips is then the window's size
+    FolderScan scanFolder;              // lists a folder entry's pictures; empty: the real scan
+    DeskFactory desk;                   // where a show of its own stands (not in a host's window)
+    PictureSource* pictures = nullptr;  // decodes the pictures; null: threads of the show's own
 };
 
 // The numbers the show takes from its settings, read once when it loads; the settings themselves

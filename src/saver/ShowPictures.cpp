@@ -1,13 +1,20 @@
 #include "saver/ShowPictures.h"
 
+#include "saver/ThreadPictureSource.h"
+
 namespace tavello {
 
-ShowPictures::ShowPictures(FolderScan scan)
+ShowPictures::ShowPictures(FolderScan scan, PictureSource* source)
     : scan_(scan ? std::move(scan)
                  : [](const QString& entry, const auto& found, const auto& cancelled,
-                      FoldersSeen& seen) { VisitFolderEntry(entry, found, cancelled, &seen); }) {}
+                      FoldersSeen& seen) { VisitFolderEntry(entry, found, cancelled, &seen); }),
+      ownSource_(source ? nullptr : std::make_unique<ThreadPictureSource>()),
+      source_(source ? source : ownSource_.get()) {}
 
-ShowPictures::~ShowPictures() = default;
+ShowPictures::~ShowPictures() {
+    // An answer still to come would reach a show that is gone.
+    source_->Cancel();
+}
 
 void ShowPictures::StartListing(std::function<void()> listed) {
     // Listed afresh at every show, so pictures added since the last one are in it.

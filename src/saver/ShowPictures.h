@@ -2,9 +2,8 @@
 
 #include "saver/Playlist.h"
 #include "saver/ShowList.h"
-#include "toolkit/Picture.h"
+#include "toolkit/PictureSource.h"
 
-#include <QSize>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -12,12 +11,13 @@
 namespace tavello {
 
 // What the show draws from: its playlist, the listing of its folder entries behind it, and the
-// next picture in list order decoded ahead at the size it will be shown. Nothing here is waited
-// for when the show ends: a listing or a decode still running is told to stop and left to it.
+// source that decodes its pictures away from its thread. Nothing here is waited for when the show
+// ends: a listing or a decode still running is told to stop and left to it.
 class ShowPictures {
   public:
-    // scan lists a folder entry's pictures; empty: the real scan.
-    explicit ShowPictures(FolderScan scan);
+    // scan lists a folder entry's pictures; empty: the real scan. source decodes the pictures;
+    // null: threads of the show's own.
+    ShowPictures(FolderScan scan, PictureSource* source);
     ~ShowPictures();
 
     Playlist& playlist() { return playlist_; }
@@ -32,16 +32,14 @@ class ShowPictures {
     void TakeFinishedListing();
     void StopListing();
 
-    std::optional<LoadedPicture> Take(const QString& path, QSize size) {
-        return prefetcher_.take(path, size);
-    }
-    void Prefetch(const QString& path, QSize size) { prefetcher_.request(path, size); }
+    PictureSource& source() { return *source_; }
 
   private:
     FolderScan scan_;
     Playlist playlist_;
     std::unique_ptr<BackgroundExpansion> expansion_;
-    PicturePrefetcher prefetcher_;
+    std::unique_ptr<PictureSource> ownSource_;
+    PictureSource* source_;
 };
 
 }  // namespace tavello

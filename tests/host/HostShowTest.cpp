@@ -58,6 +58,7 @@ struct HostRig {
         deps.saver.services.cursor = &rig.cursor;
         deps.saver.services.password = &rig.password;
         deps.saver.timer = &rig.show;
+        deps.saver.pictures = &rig.show;
         deps.saver.random = rig.randomSource;
         deps.saver.settingsPath = rig.dir.file(QStringLiteral("TAVELLO.INI"));
         deps.music = &rig.mci;

@@ -111,5 +111,41 @@ TEST(Input, WindowHoldsNoFocusableControlAndPassesPictureInputOn) {
     EXPECT_FALSE(form->Image1()->isEnabled());
 }
 
+struct WaitingCase {
+    const char* name;
+    const char* entry;  // in a folder of c.png and bad.jpg, which holds no picture
+    int held;           // the request the input comes during (counted from 0)
+    int password;       // on, refused once: the dropped change is made an interval later
+    std::size_t frames;
+};
+
+class WaitingChange : public ::testing::TestWithParam<WaitingCase> {};
+
+TEST_P(WaitingChange, InputEndsItAtOnceAndItsLateAnswerIsIgnored) {
+    const WaitingCase& c = GetParam();
+    ShowRig rig;
+    rig.passwordFlag = static_cast<std::int16_t>(c.password);
+    rig.password.answers = {0};
+    rig.picture("album/c.png", 8, 8, Qt::red);
+    rig.dir.write("album/bad.jpg", "no picture\n");
+    ShowSettings settings;
+    settings.pictures = {rig.dir.file(c.entry)};
+    rig.writeSettings(settings);
+    rig.show.holdRequest = c.held;
+    rig.show.whileHeld = [&] { QTest::keyClick(rig.form.get(), Qt::Key_Shift); };
+    rig.show.maxFrames = 0;
+    rig.run();
+    EXPECT_TRUE(rig.form->ended());
+    rig.show.AnswerHeld();
+    EXPECT_EQ(rig.show.frames.size(), c.frames);
+    EXPECT_EQ(rig.password.asked, c.password);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WaitingChange,
+                         ::testing::Values(WaitingCase{"FirstPicture", "album/c.png", 0, 0, 0},
+                                           WaitingCase{"PassingOverABrokenOne", "album/", 1, 0, 0},
+                                           WaitingCase{"RefusedPassword", "album/c.png", 0, 1, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
 }  // namespace tavello::test

@@ -1,5 +1,6 @@
 #include "SaverTestKit.h"
 
+#include "saver/ThreadPictureSource.h"
 #include "saver/x11/X11Desk.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -95,9 +96,31 @@ void FakeShow::WakeAfter(int milliseconds, std::function<void()> due) {
     due_ = std::move(due);
 }
 
+void FakeShow::Request(const QString& path, const ShowFit& fit, Done done) {
+    auto answer = [path, fit, done = std::move(done)] { done(DecodeForShow(path, fit)); };
+    if (requests++ == holdRequest) {
+        held_ = std::move(answer);
+        return whileHeld();
+    }
+    ++posted_;
+    ticket_.post([this, answer = std::move(answer)] {
+        ++answered_;
+        answer();
+    });
+}
+
+void FakeShow::processEvents() {
+    // Until the pictures asked for have come, and what their answers posted has run.
+    int answered = 0;
+    do {
+        answered = answered_;
+        QCoreApplication::processEvents();
+    } while ((posted_ != answered_ || answered != answered_) && !form->ended());
+}
+
 void FakeShow::runUntilEnded() {
     // Input the show has heard is acted on before anything else, as the event loop would.
-    QCoreApplication::processEvents();
+    processEvents();
     while (!form->ended() && due_) {
         std::function<void()> due = std::move(due_);
         due_ = nullptr;
@@ -105,11 +128,11 @@ void FakeShow::runUntilEnded() {
         advance(wait_);
         runDue();
         guard();
-        QCoreApplication::processEvents();
+        processEvents();
         if (form->ended()) break;
         // Input may have asked for another wake-up meanwhile (a refused password).
         if (!due_) due();
-        QCoreApplication::processEvents();
+        processEvents();
     }
 }
 
@@ -179,6 +202,7 @@ void ShowRig::run() {
     deps.settingsPath = dir.file(QStringLiteral("TAVELLO.INI"));
     deps.scanFolder = scanFolder;
     deps.desk = MakeX11Desk;
+    deps.pictures = &show;
     form = std::make_unique<Form1>(deps);
     show.attach(form.get());
     headlineTick = show.now;

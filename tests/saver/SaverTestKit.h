@@ -11,6 +11,8 @@
 #include "saver/PictureOrder.h"
 #include "saver/ShowTimer.h"
 #include "support/TestDir.h"
+#include "toolkit/GuiTicket.h"
+#include "toolkit/PictureSource.h"
 
 #include <QColor>
 #include <QRectF>
@@ -19,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tavello::test {
@@ -102,14 +105,25 @@ struct ShownFrame {
     std::int16_t stopFlag = 0;
 };
 
-// The clock and the timer of the show: waiting advances the clock, input is scripted at clock
-// times, every picture change is recorded.
-class FakeShow final : public TickSource, public ShowTimer {
+// The clock, the timer and the picture source of the show: waiting advances the clock, input is
+// scripted at clock times, every picture change is recorded. Each picture asked for is decoded as
+// in the program and answered at the event loop's next turn, unless the test holds it.
+class FakeShow final : public TickSource, public ShowTimer, public PictureSource {
   public:
     explicit FakeShow(std::int32_t start) : now(start) {}
+    ~FakeShow() override { ticket_.revoke(); }
     std::int32_t GetTickCount() override { return now; }
     void WakeAfter(int milliseconds, std::function<void()> due) override;
     void Stop() override { due_ = nullptr; }
+    void Request(const QString& path, const ShowFit& fit, Done done) override;
+    void Prefetch(const QString&, const ShowFit&) override {}
+    void Cancel() override {
+        ticket_.revoke();
+        ticket_ = GuiTicket();
+        answered_ = posted_;
+    }
+    // Answers the held request now, as a source that missed the cancel would.
+    void AnswerHeld() { std::exchange(held_, nullptr)(); }
 
     // The show to record and run.
     void attach(Form1* show);
@@ -125,12 +139,15 @@ class FakeShow final : public TickSource, public ShowTimer {
     Form1* form = nullptr;
     std::size_t maxFrames = 50;  // safety net: the show is closed past these
     std::int64_t maxMilliseconds = 600000;
+    int requests = 0, holdRequest = -1;  // the request held (from 0) waits for AnswerHeld
+    std::function<void()> whileHeld;     // runs once that request has come
 
   private:
     // Records what the screen shows right after a picture change.
     void changed();
     void runDue();
     void guard();
+    void processEvents();
     struct Scheduled {
         std::int32_t tick;
         std::function<void()> action;
@@ -139,6 +156,9 @@ class FakeShow final : public TickSource, public ShowTimer {
     std::int64_t waited_ = 0;
     int wait_ = 0;
     std::function<void()> due_;
+    GuiTicket ticket_;
+    int posted_ = 0, answered_ = 0;  // answers on their way, and come
+    std::function<void()> held_;
 };
 
 // The settings file's seven values and pictures.
