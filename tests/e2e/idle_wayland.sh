@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The idle watcher on a Wayland desk (headless sway, ext-idle-notify-v1): "tavello --idle 3s"
+# starts the show after three idle seconds, and after a key (resumed) and the next idle period,
+# again. The show here is the X11 one, which finds no X display in this session: each start
+# leaves its one line in the watcher's log, which counts the starts.
+# Usage: idle_wayland.sh <tavello binary>
+set -euo pipefail
+
+. "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+e2e_prepare idle_wayland
+. "$(dirname "${BASH_SOURCE[0]}")/wayland_common.sh"
+command -v wtype >/dev/null || wayland_skip "wtype is not installed"
+wayland_start_sway 1
+
+# The session's owner must reach the program.
+mkdir -p "$work/bin"
+cp "$1" "$work/bin/tavello"
+chmod -R a+rX "$work/bin"
+wayland_run_as_user "$work/bin/tavello" --idle 3s >"$work/watcher.log" 2>&1 &
+pid=$!
+
+shows_started() { grep -c 'ディスプレイが決まっていません' "$work/watcher.log" || true; }
+started() { [ "$(shows_started)" -ge "$1" ]; }
+watcher_alive() { kill -0 "$pid" 2>/dev/null || fail "the watcher ended: $(cat "$work/watcher.log")"; }
+
+wait_until 20 "no show after the first idle period: $(cat "$work/watcher.log")" started 1
+watcher_alive
+echo "seen: the show after 3 idle seconds"
+
+wayland_run_as_user wtype -k space
+wait_until 20 "no show after a key and the next idle period" started 2
+watcher_alive
+echo "seen: the show again after a key and the next idle period"
+
+kill -TERM "$pid"
+status=0
+wait_exit 10 "the watcher still runs after SIGTERM" || status=$?
+[ "$status" -eq 143 ] || fail "the watcher's exit status after SIGTERM is $status, not 143"
+pid=""
+echo "idle watcher on Wayland: passed"
