@@ -12,7 +12,6 @@ e2e_prepare idle_wayland
 command -v wtype >/dev/null || wayland_skip "wtype is not installed"
 wayland_start_sway 1
 
-# The session's owner must reach the program.
 mkdir -p "$work/bin"
 cp "$1" "$work/bin/tavello"
 chmod -R a+rX "$work/bin"
@@ -25,16 +24,8 @@ watcher_alive() { kill -0 "$pid" 2>/dev/null || fail "the watcher ended: $(cat "
 
 wait_until 20 "no show after the first idle period: $(cat "$work/watcher.log")" started 1
 watcher_alive
-echo "seen: the show after 3 idle seconds"
 
 wayland_run_as_user wtype -k space
 wait_until 20 "no show after a key and the next idle period" started 2
 watcher_alive
-echo "seen: the show again after a key and the next idle period"
-
-kill -TERM "$pid"
-status=0
-wait_exit 10 "the watcher still runs after SIGTERM" || status=$?
-[ "$status" -eq 143 ] || fail "the watcher's exit status after SIGTERM is $status, not 143"
-pid=""
 echo "idle watcher on Wayland: passed"
