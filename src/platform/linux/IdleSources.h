@@ -11,8 +11,8 @@ class WaylandClient;
 // What a Wayland session offers to tell its idle time.
 struct WaylandIdleOffer {
     bool seat = false;               // a wl_seat, whose input the two protocols watch
-    bool extIdleNotifier = false;    // ext_idle_notifier_v1 (wlroots desks, newer KWin and Mutter)
-    bool kdeIdle = false;            // org_kde_kwin_idle (KWin)
+    bool extIdleNotifier = false;    // ext_idle_notifier_v1 (sway 1.8 and later, KWin 5.27)
+    bool kdeIdle = false;            // org_kde_kwin_idle (older KWin and sway)
     bool mutterIdleMonitor = false;  // org.gnome.Mutter.IdleMonitor on the session bus (GNOME)
 };
 

@@ -13,9 +13,9 @@ namespace {
 
 using std::chrono::milliseconds;
 
-// KWin's own idle protocol, for the KWin versions without the common one: a timeout object tells
-// when the seat has had no input for its time and when input comes after that. KWin leaves it
-// silent while a program inhibits idleness.
+// KWin's own idle protocol, for the desks without the common one (older KWin, sway before 1.8):
+// a timeout object tells when the seat has had no input for its time and when input comes after
+// that. The compositor leaves it silent while a program inhibits idleness.
 class KdeIdleMonitor final : public IdleMonitor {
   public:
     explicit KdeIdleMonitor(std::unique_ptr<WaylandClient> client) : client_(std::move(client)) {
