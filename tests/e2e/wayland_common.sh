@@ -17,7 +17,6 @@ wayland_prepare_user() {
   trap host_cleanup EXIT
   if [ "$(id -u)" -eq 0 ]; then
     host_make_user wayland
-    mkdir -p "$home/.config"
     host_hand_over_home
     wayland_uid=$uid wayland_gid=$gid wayland_home=$home
     export XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME="$home/.config"
@@ -71,18 +70,15 @@ wayland_wait_socket() {
 }
 
 # wayland_start_sway OUTPUTS: headless sway (software rendering, no input devices) with OUTPUTS
-# virtual outputs and a configuration of its own; sets SWAYSOCK for swaymsg.
+# virtual outputs and no configuration; sets SWAYSOCK for swaymsg.
 wayland_start_sway() {
   command -v sway >/dev/null || wayland_skip "sway is not installed"
   wayland_prepare_user
   wayland_start_bus
-  mkdir -p "$work/sway"
-  printf '%s\n' 'default_border none' >"$work/sway/config"
-  chmod -R a+rX "$work/sway"
   wayland_log="$work/sway.log"
   wayland_run_as_user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS="$1" \
     WLR_LIBINPUT_NO_DEVICES=1 WAYLAND_DISPLAY= \
-    sway -c "$work/sway/config" >"$wayland_log" 2>&1 &
+    sway -c /dev/null >"$wayland_log" 2>&1 &
   # sway names its socket itself, in the fresh runtime folder.
   wayland_wait_socket sway 'wayland-*'
   export SWAYSOCK
