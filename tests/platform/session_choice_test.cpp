@@ -5,15 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace tavello {
 namespace {
 
 TEST(SessionChoice, WaylandIdleSource) {
     using K = WaylandIdleKind;
-    struct Case {
-        WaylandIdleOffer offer;  // seat, ext, kde, mutter
-        K kind;
-    } const cases[] = {
+    const std::pair<WaylandIdleOffer, K> cases[] = {
+        // offer: seat, ext, kde, mutter
         {{true, true, true, true}, K::ExtIdleNotify},
         {{true, false, true, true}, K::KdeIdle},
         {{true, false, false, true}, K::MutterIdleMonitor},
@@ -21,21 +21,19 @@ TEST(SessionChoice, WaylandIdleSource) {
         {{false, true, true, false}, K::None},
         {{true, false, false, false}, K::None},
     };
-    for (const Case& c : cases) EXPECT_EQ(ChooseWaylandIdleSource(c.offer), c.kind);
+    for (const auto& [offer, kind] : cases) EXPECT_EQ(ChooseWaylandIdleSource(offer), kind);
 }
 
 TEST(SessionChoice, Locker) {
     using K = LockerKind;
-    struct Case {
-        LockerOffer offer;  // command, freedesktop, gnome
-        K kind;
-    } const cases[] = {
+    const std::pair<LockerOffer, K> cases[] = {
+        // offer: command, freedesktop, gnome
         {{true, true, true}, K::Command},
         {{false, true, true}, K::FreedesktopScreenSaver},
         {{false, false, true}, K::GnomeScreenSaver},
         {{false, false, false}, K::LoginSession},
     };
-    for (const Case& c : cases) EXPECT_EQ(ChooseLocker(c.offer), c.kind);
+    for (const auto& [offer, kind] : cases) EXPECT_EQ(ChooseLocker(offer), kind);
 }
 
 }  // namespace
