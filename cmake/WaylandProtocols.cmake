@@ -1,13 +1,20 @@
-# Wayland protocols the program speaks itself. Each protocol is described by an XML file of ours
-# under protocols/ (written from the published interface); wayland-scanner turns it into a client
-# header and the interface tables, compiled into the target that asks for it.
+# Wayland protocols the program speaks itself. Each protocol is described by an XML file, either
+# of ours under protocols/ (written from the published interface) or one installed by a Debian
+# package; wayland-scanner turns it into a client header and the interface tables, compiled into
+# the target that asks for it.
 find_program(WAYLAND_SCANNER wayland-scanner REQUIRED)
 pkg_check_modules(WAYLAND_CLIENT REQUIRED IMPORTED_TARGET wayland-client)
+# Where the packaged protocols lie: wayland-protocols (the common ones) and
+# plasma-wayland-protocols (KDE's).
+pkg_get_variable(WAYLAND_PROTOCOLS_DIR wayland-protocols pkgdatadir)
+find_package(PlasmaWaylandProtocols QUIET)
 
-# tavello_wayland_protocol(<target> <name>): protocols/<name>.xml → <name>-client.h, included as
-# "<name>-client.h", and its code, built into <target>.
-function(tavello_wayland_protocol target name)
-  set(xml ${PROJECT_SOURCE_DIR}/protocols/${name}.xml)
+# tavello_wayland_protocol_file(<target> <xml> <name>): the protocol in the file <xml> →
+# <name>-client.h, included as "<name>-client.h", and its code, built into <target>.
+function(tavello_wayland_protocol_file target xml name)
+  if(NOT EXISTS ${xml})
+    message(FATAL_ERROR "Wayland protocol ${name}: ${xml} not found (see scripts/setup.sh)")
+  endif()
   set(out ${CMAKE_BINARY_DIR}/protocols)
   file(MAKE_DIRECTORY ${out})
   add_custom_command(
@@ -18,9 +25,16 @@ function(tavello_wayland_protocol target name)
     OUTPUT ${out}/${name}-protocol.c
     COMMAND ${WAYLAND_SCANNER} private-code ${xml} ${out}/${name}-protocol.c
     DEPENDS ${xml} VERBATIM)
-  # The generated code is C; compiled as such inside a C++ target.
-  set_source_files_properties(${out}/${name}-protocol.c PROPERTIES LANGUAGE C)
+  # The generated code is C; compiled as such inside a C++ target, without its precompiled
+  # (C++) headers.
+  set_source_files_properties(${out}/${name}-protocol.c PROPERTIES LANGUAGE C
+    SKIP_PRECOMPILE_HEADERS ON)
   target_sources(${target} PRIVATE ${out}/${name}-client.h ${out}/${name}-protocol.c)
   target_include_directories(${target} PUBLIC ${out})
   target_link_libraries(${target} PUBLIC PkgConfig::WAYLAND_CLIENT)
+endfunction()
+
+# tavello_wayland_protocol(<target> <name>): protocols/<name>.xml, as above.
+function(tavello_wayland_protocol target name)
+  tavello_wayland_protocol_file(${target} ${PROJECT_SOURCE_DIR}/protocols/${name}.xml ${name})
 endfunction()

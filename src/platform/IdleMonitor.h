@@ -25,9 +25,12 @@ class IdleMonitor : public QObject {
 
 enum class IdleSourceProblem {
     None,
-    WaylandSession,  // the X server sees only input to X11 programs there
-    NoIdleCounter,   // the display cannot be reached or keeps no idle time
+    NoIdleCounter,  // the X display cannot be reached or keeps no idle time
+    NoWaylandIdle,  // the Wayland desk tells nobody its idle time (and GNOME's monitor is absent)
 };
+
+// Whether the session's idle time comes from a Wayland desk: then no X display is needed.
+bool IdleFromWayland();
 
 // The source for the session's display; null with the reason in *problem when there is none.
 std::unique_ptr<IdleMonitor> OpenIdleMonitor(IdleSourceProblem* problem);

@@ -1,4 +1,4 @@
-#include "platform/IdleMonitor.h"
+#include "platform/linux/IdleSources.h"
 
 #include <xcb/screensaver.h>
 #include <xcb/xcb.h>
@@ -95,12 +95,8 @@ class XcbIdleMonitor final : public IdleMonitor {
 
 }  // namespace
 
-std::unique_ptr<IdleMonitor> OpenIdleMonitor(IdleSourceProblem* problem) {
+std::unique_ptr<IdleMonitor> OpenXcbIdleMonitor(IdleSourceProblem* problem) {
     *problem = IdleSourceProblem::None;
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-        *problem = IdleSourceProblem::WaylandSession;
-        return nullptr;
-    }
     int screen = 0;
     xcb_connection_t* connection = xcb_connect(nullptr, &screen);
     const xcb_query_extension_reply_t* extension =
