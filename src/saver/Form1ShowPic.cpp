@@ -1,8 +1,8 @@
 // Form1's picture change: order, load, size, centre, show, the music's restart, and pictures that
 // cannot be shown passed over.
 
+#include "fit/PictureFit.h"
 #include "saver/Form1.h"
-#include "saver/PictureFit.h"
 #include "saver/ShowTimer.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
