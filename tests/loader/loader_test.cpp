@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
+#include <unistd.h>
 #include <QFile>
 #include <QTest>
 
@@ -104,7 +106,8 @@ TEST(PictureLoaderTest, FolderListedInTheLoaderAsInProcess) {
     QFile::link(dir.file("a/b"), dir.file("link"));
     const QByteArray odd = root + "/a/\x83\x65\x83\x58\x83\x67.jpg";  // not UTF-8
     for (const QByteArray& name : {odd, root + "/a/b/1.png", root + "/2.jpg"})
-        QFile(DecodeFileName(name)).open(QIODevice::WriteOnly);
+        ::close(::open(name.constData(), O_WRONLY | O_CREAT, 0600));
+    QStringList everything;
     for (const QString& entry : {dir.path() + "/", dir.path() + "/link/"}) {
         SCOPED_TRACE(entry.toStdString());
         QStringList expected, listed;
@@ -119,7 +122,7 @@ TEST(PictureLoaderTest, FolderListedInTheLoaderAsInProcess) {
                 entry, [&](const QString& path) { listed << path; }, {}, seen);
         EXPECT_EQ(listed, expected);
         EXPECT_EQ(seen, expectedSeen);
-        EXPECT_FALSE(expected.isEmpty());
+        everything << listed;
     }
-    EXPECT_TRUE(QFile::exists(DecodeFileName(odd)));
+    EXPECT_TRUE(everything.contains(DecodeFileName(odd)));
 }
