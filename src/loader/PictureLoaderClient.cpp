@@ -13,6 +13,8 @@
 namespace tavello {
 namespace {
 
+constexpr qint64 kMaxPixelBytes = qint64(kMaxDecodeMegabytes) * 1024 * 1024;
+
 bool SameFit(const ShowFit& a, const ShowFit& b) {
     return a.picSize == b.picSize && a.screenW == b.screenW && a.screenH == b.screenH &&
            a.scale == b.scale;
@@ -35,12 +37,13 @@ void Unmap(void* mapped) {
 // add up, whatever the loader claims.
 std::optional<LoadedPicture> PictureFromReply(const PictureReply& reply, const OwnedFd& file) {
     const QSize size = reply.size;
+    // Never larger than the picture itself, nor than a decoder may make.
     if (!reply.ok || !file.valid() || reply.ownSize.isEmpty() || size.isEmpty() ||
-        Pixels(size) > kMaxPicturePixels)
+        size.width() > reply.ownSize.width() || size.height() > reply.ownSize.height())
         return std::nullopt;
     const qint64 minStride = RowBytes(reply.format, size.width());
     if (minStride == 0 || reply.stride < minStride || reply.stride % 4 != 0 ||
-        reply.stride > minStride + 64)
+        reply.stride > minStride + 64 || reply.stride * size.height() > kMaxPixelBytes)
         return std::nullopt;
     const std::optional<MappedFile> mapped =
         MapSealedFile(file.get(), reply.stride * size.height());
