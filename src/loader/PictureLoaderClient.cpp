@@ -74,9 +74,8 @@ PictureLoaderClient::~PictureLoaderClient() {
     StopLoader();
 }
 
-std::optional<PictureLoaderClient::Job>& PictureLoaderClient::NewJob(std::optional<Job>& slot,
-                                                                     const QString& path,
-                                                                     const ShowFit& fit) {
+std::optional<PictureJob>& PictureLoaderClient::NewJob(std::optional<PictureJob>& slot,
+                                                       const QString& path, const ShowFit& fit) {
     slot.emplace();
     slot->id = nextId_++;
     slot->path = path;
@@ -94,7 +93,7 @@ std::optional<PictureLoaderClient::Job>& PictureLoaderClient::NewJob(std::option
     return slot;
 }
 
-PictureLoaderClient::Job* PictureLoaderClient::Find(quint64 id) {
+PictureJob* PictureLoaderClient::Find(quint64 id) {
     if (request_ && request_->id == id) return &*request_;
     if (ahead_ && ahead_->id == id) return &*ahead_;
     return nullptr;
@@ -114,7 +113,7 @@ void PictureLoaderClient::Request(const QString& path, const ShowFit& fit, Done 
 }
 
 void PictureLoaderClient::Prefetch(const QString& path, const ShowFit& fit) {
-    for (const std::optional<Job>* job : {&request_, &ahead_})
+    for (const std::optional<PictureJob>* job : {&request_, &ahead_})
         if (*job && (*job)->path == path && SameFit((*job)->fit, fit)) return;
     NewJob(ahead_, path, fit);
     Pump();
@@ -127,7 +126,7 @@ void PictureLoaderClient::Cancel() {
 }
 
 void PictureLoaderClient::Opened(quint64 id, OwnedFd file) {
-    Job* const job = Find(id);
+    PictureJob* const job = Find(id);
     if (!job) return;
     if (!file.valid()) return Answer(id, std::nullopt);
     job->file = std::move(file);
@@ -136,7 +135,7 @@ void PictureLoaderClient::Opened(quint64 id, OwnedFd file) {
 
 void PictureLoaderClient::Pump() {
     if (inFlight_ != 0) return;
-    Job* job = request_ && request_->file.valid() ? &*request_ : nullptr;
+    PictureJob* job = request_ && request_->file.valid() ? &*request_ : nullptr;
     if (!job && ahead_ && ahead_->file.valid()) job = &*ahead_;
     if (!job) return;
     const quint64 id = job->id;
@@ -207,7 +206,7 @@ void PictureLoaderClient::ReadReplies() {
 }
 
 void PictureLoaderClient::Answer(quint64 id, std::optional<LoadedPicture> picture) {
-    Job* const job = Find(id);
+    PictureJob* const job = Find(id);
     if (!job) return;
     job->answered = true;
     job->answer = std::move(picture);

@@ -15,6 +15,18 @@ class QTimer;
 
 namespace tavello {
 
+// A picture asked for (done set) or prepared ahead: being opened, opened and waiting for the
+// loader (file valid), with the loader, or answered.
+struct PictureJob {
+    quint64 id = 0;
+    QString path;
+    ShowFit fit;
+    PictureSource::Done done;
+    OwnedFd file;
+    bool answered = false;
+    std::optional<LoadedPicture> answer;
+};
+
 // The show's pictures, decoded by a confined loader process (a copy of this program started with
 // kPictureLoaderOption): a hostile file can crash or bloat only the loader. The show opens each
 // file itself, from a thread of its own since a share may hang the open, and passes it to the
@@ -42,20 +54,9 @@ class PictureLoaderClient final : public PictureSource {
     bool decoding() const { return inFlight_ != 0; }
 
   private:
-    // A picture asked for (done set) or prepared ahead: being opened, opened and waiting for the
-    // loader (file valid), with the loader (inFlight_), or answered.
-    struct Job {
-        quint64 id = 0;
-        QString path;
-        ShowFit fit;
-        Done done;
-        OwnedFd file;
-        bool answered = false;
-        std::optional<LoadedPicture> answer;
-    };
-
-    std::optional<Job>& NewJob(std::optional<Job>& slot, const QString& path, const ShowFit& fit);
-    Job* Find(quint64 id);
+    std::optional<PictureJob>& NewJob(std::optional<PictureJob>& slot, const QString& path,
+                                      const ShowFit& fit);
+    PictureJob* Find(quint64 id);
     void Opened(quint64 id, OwnedFd file);
     void Pump();
     bool StartLoader();
@@ -68,8 +69,8 @@ class PictureLoaderClient final : public PictureSource {
     std::chrono::milliseconds budget_;
     QByteArray program_;
     QObject context_;  // the notifier's and the timer's owner
-    std::optional<Job> request_;
-    std::optional<Job> ahead_;
+    std::optional<PictureJob> request_;
+    std::optional<PictureJob> ahead_;
     quint64 nextId_ = 1;
     quint64 inFlight_ = 0;  // the job the loader works on (maybe dropped meanwhile); 0: none
     qint64 pid_ = -1;
