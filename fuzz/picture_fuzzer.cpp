@@ -1,14 +1,18 @@
 // Picture files: the wholeness checks (JPEG end marker, BMP rows, PNG end, WebP length, GIF first
 // frame) and loading through Qt's readers and libheif with the size limits, at the picture's own
-// size and reduced as the show and the dialog's preview ask for it.
+// size and reduced as the show and the dialog's preview ask for it; and the picture loader's own
+// decode from an open file, at the size the show's fit gives.
 //
 // Input: the file's bytes.
 
 #include "FuzzSupport.h"
 
+#include "loader/LoaderDecode.h"
 #include "toolkit/Picture.h"
 #include "toolkit/PictureIntegrity.h"
 
+#include <fcntl.h>
+#include <unistd.h>
 #include <QBuffer>
 #include <QGuiApplication>
 #include <cstdint>
@@ -33,6 +37,25 @@ void CheckLoaded(const std::optional<LoadedPicture>& picture, QSize decodeSize) 
                 "the picture decoded to another size than it was loaded at");
 }
 
+// What the loader decodes for the show: a picture fitting the screen it is fitted to, or its own
+// size when that is smaller.
+void CheckShown(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return;
+    for (const ShowFit& fit :
+         {ShowFit{QStringLiteral("fit"), 64, 48, 1}, ShowFit{QStringLiteral("100%"), 7, 300, 1}}) {
+        const std::optional<LoadedPicture> picture = DecodeForShow(fd, fit);
+        if (!picture) continue;
+        fuzz::Check(!picture->image.isNull() && !picture->ownSize.isEmpty(),
+                    "the loader decoded a picture without an image or a size");
+        const QSize bound = picture->ownSize.boundedTo(QSize(fit.screenW, fit.screenH));
+        fuzz::Check(picture->image.width() <= std::max(bound.width(), 1) &&
+                        picture->image.height() <= std::max(bound.height(), 1),
+                    "the loader decoded a picture larger than the screen and its own size");
+    }
+    ::close(fd);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -55,5 +78,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (own && qint64(own->width()) * own->height() <= kOwnSizeLimitPixels)
         CheckLoaded(LoadPicture(path), QSize());
+    CheckShown(path);
     return 0;
 }

@@ -8,6 +8,7 @@
 #include "dialog/DialogEntry.h"
 #include "host/AddToXScreensaver.h"
 #include "idle/Autostart.h"
+#include "loader/LoaderMain.h"
 #include "password/UserReg.h"
 #include "platform/EndSignals.h"
 #include "platform/Paths.h"
@@ -27,6 +28,9 @@
 #include <cstring>
 
 int main(int argc, char** argv) {
+    // The show's picture loader, confined, touches nothing of the program's own state.
+    if (argc > 1 && std::strcmp(argv[1], tavello::kPictureLoaderOption) == 0)
+        return tavello::RunPictureLoader(argc, argv);
     // Goes last: after a caught SIGTERM, SIGINT or SIGHUP, everything below is cleaned up first.
     tavello::DieByCaughtSignal dieBySignal;
     // Before anything reads it (the sound library, the toolkit) and before any thread starts.

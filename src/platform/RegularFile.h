@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/OwnedFd.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -13,6 +15,8 @@ namespace tavello {
 // picture, the music or a settings file can freeze the program. Returns nullptr when refused or
 // unreadable.
 std::unique_ptr<QFile> OpenRegularFile(const QString& path);
+// The same, as a descriptor open for reading (blocking, closed on exec); invalid when refused.
+OwnedFd OpenRegularFd(const QString& path);
 
 // The whole content of a regular file, read by the file's own size and never more than maxBytes.
 // cut, when given, tells whether the file was longer than maxBytes. nullopt when the path is not

@@ -2,8 +2,8 @@
 // the music's restart, and pictures that cannot be shown passed over. The picture is decoded away
 // from the window's thread, so input is heard while it comes, and between the tries of a pass-over.
 
+#include "fit/PictureFit.h"
 #include "saver/Form1.h"
-#include "saver/PictureFit.h"
 #include "settings/Numbers.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"

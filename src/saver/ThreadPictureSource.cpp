@@ -1,6 +1,6 @@
 #include "saver/ThreadPictureSource.h"
 
-#include "saver/PictureFit.h"
+#include "fit/PictureFit.h"
 
 #include <algorithm>
 #include <thread>

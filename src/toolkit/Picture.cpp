@@ -188,9 +188,13 @@ std::optional<QSize> ReadPictureSize(const QString& path) {
     // Only regular files: a FIFO or a device given as a picture would block the read for good.
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
     if (!file) return std::nullopt;
-    if (StartsAsHeif(*file)) return ReadHeifSize(*file);
+    return ReadPictureSize(*file);
+}
+
+std::optional<QSize> ReadPictureSize(QFile& file) {
+    if (StartsAsHeif(file)) return ReadHeifSize(file);
     QBuffer copy;
-    QIODevice* const input = DecoderInput(*file, copy);
+    QIODevice* const input = DecoderInput(file, copy);
     if (!input || !input->seek(0)) return std::nullopt;
     const QByteArray head = input->peek(10);
     QImageReader reader(input);
@@ -203,12 +207,17 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
     if (path.isEmpty()) return LoadedPicture{QImage(), QSize(0, 0), true};
 
     const std::unique_ptr<QFile> file = OpenRegularFile(path);
-    if (!file || file->size() <= 0) return std::nullopt;
-    if (file->size() > kMaxPictureFileBytes || !PictureFileComplete(*file)) return std::nullopt;
-    if (!JpegScansBounded(*file)) return std::nullopt;
-    if (StartsAsHeif(*file)) return LoadHeifPicture(*file, decodeSize);
+    if (!file) return std::nullopt;
+    return LoadPicture(*file, decodeSize);
+}
+
+std::optional<LoadedPicture> LoadPicture(QFile& file, QSize decodeSize) {
+    if (file.size() <= 0) return std::nullopt;
+    if (file.size() > kMaxPictureFileBytes || !PictureFileComplete(file)) return std::nullopt;
+    if (!JpegScansBounded(file)) return std::nullopt;
+    if (StartsAsHeif(file)) return LoadHeifPicture(file, decodeSize);
     QBuffer copy;
-    QIODevice* const input = DecoderInput(*file, copy);
+    QIODevice* const input = DecoderInput(file, copy);
     if (!input) return std::nullopt;
     const Decoder decoder = DecoderFor(*input);
     if (!input->seek(0)) return std::nullopt;
@@ -238,6 +247,14 @@ std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize) 
         if (image.isNull()) return std::nullopt;
     }
     return LoadedPicture{std::move(image), ownSize, false};
+}
+
+void LoadDecoders() {
+    // Asking what Qt's readers can read loads every image plugin.
+    (void)QImageReader::supportedImageFormats();
+    QBuffer nothing;
+    nothing.open(QIODevice::ReadOnly);
+    (void)ReadHeifSize(nothing);  // libheif's own plugins load on first use
 }
 
 void PicturePrefetcher::drop() {

@@ -9,6 +9,7 @@
 // from crashing the program or exhausting memory (a JPEG repeating its scans fails; a PNG's bulky
 // compressed text is left out before decoding).
 
+#include <QFile>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -51,6 +52,13 @@ std::optional<QSize> ReadPictureSize(const QString& path);
 // (about) that size, JPEG in the DCT domain, so a big photo shown on a screen decodes quickly and
 // small; otherwise it is decoded at its own size.
 std::optional<LoadedPicture> LoadPicture(const QString& path, QSize decodeSize = QSize());
+// The same two from a regular file already open for reading, read from its start.
+std::optional<QSize> ReadPictureSize(QFile& file);
+std::optional<LoadedPicture> LoadPicture(QFile& file, QSize decodeSize = QSize());
+
+// Loads every decoder and image plugin now, so that nothing needs to be read from disk to
+// decode later.
+void LoadDecoders();
 
 // The size the decoder is asked for, given the picture's own size and the wanted size; an
 // invalid size means "decode at the picture's own size".

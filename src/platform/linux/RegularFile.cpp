@@ -11,25 +11,25 @@
 
 namespace tavello {
 
-std::unique_ptr<QFile> OpenRegularFile(const QString& path) {
-    if (path.isEmpty()) return nullptr;
+OwnedFd OpenRegularFd(const QString& path) {
+    if (path.isEmpty()) return {};
     // Non-blocking, so that opening a FIFO with no writer returns at once instead of waiting.
-    const int fd =
-        OpenLongPath(AT_FDCWD, EncodeFileName(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return nullptr;
+    OwnedFd fd(
+        OpenLongPath(AT_FDCWD, EncodeFileName(path), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return nullptr;
-    }
+    if (!fd.valid() || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
     // Reads of a regular file never block anyway; plain mode keeps stdio-style readers happy.
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    return fd;
+}
+
+std::unique_ptr<QFile> OpenRegularFile(const QString& path) {
+    OwnedFd fd = OpenRegularFd(path);
+    if (!fd.valid()) return nullptr;
     auto file = std::make_unique<QFile>(path);
-    if (!file->open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return nullptr;
-    }
+    if (!file->open(fd.get(), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) return nullptr;
+    fd.release();
     return file;
 }
 

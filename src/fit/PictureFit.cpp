@@ -1,4 +1,4 @@
-#include "saver/PictureFit.h"
+#include "fit/PictureFit.h"
 
 #include "settings/Numbers.h"
 

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tavello {
+
+// The hidden option that makes the program a picture loader: the show's helper that decodes
+// pictures, or lists a folder, confined, in a process of its own.
+inline constexpr char kPictureLoaderOption[] = "--picture-loader";
+
+// Runs the loader: "--picture-loader SOCKET PARENT" decodes pictures until the show goes;
+// "--picture-loader SOCKET PARENT FOLDER" lists one folder entry. Returns the exit status.
+int RunPictureLoader(int argc, char** argv);
+
+}  // namespace tavello
