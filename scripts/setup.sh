@@ -18,6 +18,8 @@ BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libwebp-dev libxcb1-dev
   libxcb-screensaver0-dev libwayland-dev libseccomp-dev libavif-dev
+  # the packaged Wayland protocols (the xdg shell, which the layer shell's popups belong to)
+  wayland-protocols
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
   qt6-image-formats-plugins
