@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
-# End to end: "/S" in a headless Wayland session of two outputs, natively on the compositor
-# (sway, or KWin with "kwin"). Screenshots of each output show the picture on the first and black
-# on the second, nothing of the desktop's bright background; a typed key ends the program.
-# Usage: saver_wayland.sh <tavello binary> [sway|kwin]
+# End to end: "/S" in a headless Wayland session of two outputs, natively on the compositor.
+# Under sway, screenshots of each output show the picture on the first and black on the second,
+# nothing of the desktop's bright background. KWin takes no screenshots without OpenGL; there the
+# program's own protocol log shows the compositor sizing and showing a surface on each output.
+# A key typed then ends the program.
+# Usage: saver_wayland.sh <tavello binary> sway
+#        saver_wayland.sh <tavello binary> <key probe> kwin
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 tavello=$1
-compositor=${2:-sway}
+compositor=${*: -1}
+key_probe=${2:-}
 e2e_prepare "saver_wayland_$compositor"
 . "$(dirname "${BASH_SOURCE[0]}")/wayland_common.sh"
-for tool in grim wtype; do command -v "$tool" >/dev/null || wayland_skip "$tool is not installed"; done
+if [ "$compositor" = sway ]; then
+  for tool in grim wtype; do command -v "$tool" >/dev/null || wayland_skip "$tool is not installed"; done
+fi
 "wayland_start_$compositor" 2
 
 # A picture of its own colour, smaller than an output, in the middle of the first one.
@@ -41,20 +47,46 @@ shows() {
   holds "$middle $colour" "1 1 0,0,0" "$edge 1 0,0,0" "1 $bottom 0,0,0" "$edge $bottom 0,0,0"
 }
 
-wayland_run_as_user XDG_SESSION_TYPE=wayland "$tavello" /S 2>"$work/tavello.log" &
-pid=$!
-outputs=(HEADLESS-1 HEADLESS-2)
-[ "$compositor" = sway ] || outputs=(Virtual-0 Virtual-1)
-wait_until 20 "the first output never showed the picture over black" shows "${outputs[0]}" picture
-wait_until 20 "the second output never turned black" shows "${outputs[1]}" black
-echo "seen: the picture on ${outputs[0]}, black on ${outputs[1]}"
+# How many surfaces of the program the compositor gave a size and showed a frame of, from the
+# protocol log: each frame callback belongs to the surface that asked for it.
+surfaces_shown() {
+  local shown
+  shown=$(awk '
+    /-> wl_surface@[0-9]+\.frame\(new id wl_callback@/ {
+      match($0, /wl_surface@[0-9]+/); s = substr($0, RSTART, RLENGTH)
+      match($0, /wl_callback@[0-9]+\)/); owner[substr($0, RSTART, RLENGTH - 1)] = s
+    }
+    / wl_callback@[0-9]+\.done\(/ {
+      match($0, /wl_callback@[0-9]+/); c = substr($0, RSTART, RLENGTH)
+      if (c in owner) { seen[owner[c]] = 1; delete owner[c] }
+    }
+    END { n = 0; for (s in seen) n++; print n }' "$work/tavello.log")
+  local sized
+  sized=$(grep -oE 'zwlr_layer_surface_v1@[0-9]+\.configure\([0-9]+, [1-9][0-9]*, [1-9]' \
+    "$work/tavello.log" | cut -d. -f1 | sort -u | wc -l)
+  [ "$shown" -ge 2 ] && [ "$sized" -ge 2 ]
+}
 
-# Without input devices the seat gets its keyboard with wtype's first key, which then reaches no
-# one yet; the show ends at the next.
+if [ "$compositor" = sway ]; then
+  wayland_run_as_user XDG_SESSION_TYPE=wayland "$tavello" /S 2>"$work/tavello.log" &
+  pid=$!
+  wait_until 20 "HEADLESS-1 never showed the picture over black" shows HEADLESS-1 picture
+  wait_until 20 "HEADLESS-2 never turned black" shows HEADLESS-2 black
+  echo "seen: the picture on HEADLESS-1, black on HEADLESS-2"
+else
+  wayland_run_as_user XDG_SESSION_TYPE=wayland WAYLAND_DEBUG=client "$tavello" /S \
+    2>"$work/tavello.log" &
+  pid=$!
+  wait_until 20 "KWin did not show a surface of the show on each output" surfaces_shown
+  echo "seen: a surface of the show sized and shown on each output"
+fi
+
+# Without input devices the seat gets its keyboard with the first typed key, which then reaches
+# no one yet; the show ends at a later one.
 typed_ends() {
-  wayland_run_as_user wtype a
+  if [ "$compositor" = sway ]; then wayland_run_as_user wtype a; else wayland_run_as_user "$key_probe"; fi
   ! kill -0 "$pid" 2>/dev/null
 }
-wait_until 10 "still running after typed keys: $(cat "$work/tavello.log")" typed_ends
-wait_exit 5 "did not end" || fail "exit status $?: $(cat "$work/tavello.log")"
+wait_until 10 "still running after typed keys: $(tail -n 20 "$work/tavello.log")" typed_ends
+wait_exit 5 "did not end" || fail "exit status $?: $(tail -n 20 "$work/tavello.log")"
 echo "ended after a key"
