@@ -30,6 +30,8 @@ RUN_PACKAGES=(
   # Qt's X11 platform and its Japanese texts, the Japanese fonts, and MIDI through SDL2_mixer
   # (FluidSynth and its soundfont)
   libqt6gui6 qt6-translations-l10n fonts-ipafont-gothic libfluidsynth3 timgm6mb-soundfont
+  # Qt's Wayland platform: the show's windows on a compositor without the layer shell (GNOME)
+  qt6-wayland
   # the demo: a virtual display, the mouse move that ends the show, screenshots
   xvfb xauth xdotool imagemagick
 )
