@@ -40,8 +40,8 @@ const wl_keyboard_listener kKeyboardListener = {OnKeymap, OnKeyboardEnter, OnKey
 
 // The pointer: entering says where it rests, moving from there and pressing are input.
 void OnPointerEnter(void* data, wl_pointer* /*pointer*/, std::uint32_t serial, wl_surface* surface,
-                    wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
-    Of(data)->Entered(serial, surface);
+                    wl_fixed_t x, wl_fixed_t y) {
+    Of(data)->Entered(serial, surface, QPoint(wl_fixed_to_int(x), wl_fixed_to_int(y)));
 }
 void OnPointerLeave(void* /*data*/, wl_pointer* /*pointer*/, std::uint32_t /*serial*/,
                     wl_surface* /*surface*/) {}
@@ -103,14 +103,23 @@ void SeatInput::Key(std::uint32_t state) {
     if (state == WL_KEYBOARD_KEY_STATE_PRESSED && events_.keyDown) events_.keyDown();
 }
 
-void SeatInput::Entered(std::uint32_t serial, wl_surface* surface) {
+void SeatInput::Entered(std::uint32_t serial, wl_surface* surface, QPoint local) {
     under_ = surface;
     wl_pointer_set_cursor(pointer_, serial, nullptr, 0, 0);
+    // A surface put up under a resting pointer is entered without a move; a compositor may also
+    // repeat that place as a motion, which is no move either.
+    rest_ = Global(local);
 }
 
 void SeatInput::Moved(QPoint local) {
-    const QPoint origin = under_ && events_.origin ? events_.origin(under_) : QPoint();
-    if (events_.mouseMove) events_.mouseMove(origin + local);
+    const QPoint global = Global(local);
+    if (global == rest_) return;
+    rest_ = global;
+    if (events_.mouseMove) events_.mouseMove(global);
+}
+
+QPoint SeatInput::Global(QPoint local) const {
+    return (under_ && events_.origin ? events_.origin(under_) : QPoint()) + local;
 }
 
 void SeatInput::Button(std::uint32_t state) {

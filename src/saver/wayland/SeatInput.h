@@ -32,17 +32,20 @@ class SeatInput {
     // Called by the listeners.
     void Capabilities(std::uint32_t capabilities);
     void Key(std::uint32_t state);
-    void Entered(std::uint32_t serial, wl_surface* surface);
+    void Entered(std::uint32_t serial, wl_surface* surface, QPoint local);
     void Moved(QPoint local);
     void Button(std::uint32_t state);
 
   private:
+    QPoint Global(QPoint local) const;
+
     wl_seat* seat_;
     std::uint32_t version_;
     SeatEvents events_;
     wl_keyboard* keyboard_ = nullptr;
     wl_pointer* pointer_ = nullptr;
     wl_surface* under_ = nullptr;  // the surface the pointer is over
+    QPoint rest_;                  // where it was last, on the whole desk
 };
 
 }  // namespace tavello
