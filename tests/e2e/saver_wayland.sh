@@ -5,13 +5,13 @@
 # program's own protocol log shows the compositor sizing and showing a surface on each output.
 # A key typed then ends the program.
 # Usage: saver_wayland.sh <tavello binary> sway
-#        saver_wayland.sh <tavello binary> <key probe> kwin
+#        saver_wayland.sh <tavello binary> <input probe> kwin
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 tavello=$1
 compositor=${*: -1}
-key_probe=${2:-}
+input_probe=${2:-}
 e2e_prepare "saver_wayland_$compositor"
 . "$(dirname "${BASH_SOURCE[0]}")/wayland_common.sh"
 if [ "$compositor" = sway ]; then
@@ -67,26 +67,46 @@ surfaces_shown() {
   [ "$shown" -ge 2 ] && [ "$sized" -ge 2 ]
 }
 
-if [ "$compositor" = sway ]; then
-  wayland_run_as_user XDG_SESSION_TYPE=wayland "$tavello" /S 2>"$work/tavello.log" &
-  pid=$!
-  wait_until 20 "HEADLESS-1 never showed the picture over black" shows HEADLESS-1 picture
-  wait_until 20 "HEADLESS-2 never turned black" shows HEADLESS-2 black
-  echo "seen: the picture on HEADLESS-1, black on HEADLESS-2"
-else
-  wayland_run_as_user XDG_SESSION_TYPE=wayland WAYLAND_DEBUG=client "$tavello" /S \
-    2>"$work/tavello.log" &
-  pid=$!
-  wait_until 20 "KWin did not show a surface of the show on each output" surfaces_shown
-  echo "seen: a surface of the show sized and shown on each output"
-fi
+# Puts the show up and waits until it stands on both outputs.
+show_up() {
+  if [ "$compositor" = sway ]; then
+    wayland_run_as_user XDG_SESSION_TYPE=wayland "$tavello" /S 2>"$work/tavello.log" &
+    pid=$!
+    wait_until 20 "HEADLESS-1 never showed the picture over black" shows HEADLESS-1 picture
+    wait_until 20 "HEADLESS-2 never turned black" shows HEADLESS-2 black
+    echo "seen: the picture on HEADLESS-1, black on HEADLESS-2"
+  else
+    wayland_run_as_user XDG_SESSION_TYPE=wayland WAYLAND_DEBUG=client "$tavello" /S \
+      2>"$work/tavello.log" &
+    pid=$!
+    wait_until 20 "KWin did not show a surface of the show on each output" surfaces_shown
+    echo "seen: a surface of the show sized and shown on each output"
+  fi
+}
 
-# Without input devices the seat gets its keyboard with the first typed key, which then reaches
-# no one yet; the show ends at a later one.
-typed_ends() {
-  if [ "$compositor" = sway ]; then wayland_run_as_user wtype a; else wayland_run_as_user "$key_probe"; fi
+# Gives the input $1 (a key, or under KWin also a pointer move); whether the show has ended.
+# Without input devices the seat gets its keyboard (pointer) with the first key (move), which then
+# reaches no one yet; the show ends at a later one.
+input_ends() {
+  case $compositor-$1 in
+    sway-key) wayland_run_as_user wtype a ;;
+    kwin-key) wayland_run_as_user "$input_probe" key ;;
+    kwin-move) echo >&7 ;;
+  esac
   ! kill -0 "$pid" 2>/dev/null
 }
-wait_until 10 "still running after typed keys: $(tail -n 20 "$work/tavello.log")" typed_ends
-wait_exit 5 "did not end" || fail "exit status $?: $(tail -n 20 "$work/tavello.log")"
-echo "ended after a key"
+if [ "$compositor" = kwin ]; then
+  mkfifo -m 644 "$work/moves"
+  wayland_run_as_user "$input_probe" move <"$work/moves" &
+  extra_pids="$extra_pids $!"
+  exec 7>"$work/moves"
+fi
+
+inputs=(key)
+[ "$compositor" = sway ] || inputs+=(move)
+for input in "${inputs[@]}"; do
+  show_up
+  wait_until 10 "still running after each $input: $(tail -n 20 "$work/tavello.log")" input_ends "$input"
+  wait_exit 5 "did not end" || fail "exit status $?: $(tail -n 20 "$work/tavello.log")"
+  echo "ended after a $input"
+done
