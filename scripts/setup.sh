@@ -61,9 +61,9 @@ TEST_PACKAGES=(
   locales
   # giving test files an ACL (setfacl, getfacl)
   acl
-  # the Wayland desk's end-to-end tests: headless sway and KWin, screenshots of sway's outputs,
-  # typed keys (wtype; KDE's fake input, whose protocol the key probe is built from)
-  sway grim wtype kwin-wayland plasma-wayland-protocols
+  # the Wayland desk's end-to-end tests: headless sway, KWin and mutter, screenshots of sway's
+  # outputs, typed keys (wtype; KDE's fake input, whose protocol the input probe is built from)
+  sway grim wtype kwin-wayland plasma-wayland-protocols mutter
   # a share that stops answering: a FUSE mirror of a folder whose server is then stopped
   bindfs
 )
