@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End to end: "/S" in a headless Wayland session of two outputs, natively on the compositor.
 # Under sway, screenshots of each output show the picture on the first and black on the second,
-# nothing of the desktop's bright background. KWin takes no screenshots without OpenGL; there the
+# nothing of the desktop's bright background, and black on a third one added during the show. KWin takes no screenshots without OpenGL; there the
 # program's own protocol log shows the compositor sizing and showing a surface on each output.
 # A key typed then ends the program.
 # Usage: saver_wayland.sh <tavello binary> sway
@@ -75,6 +75,10 @@ show_up() {
     wait_until 20 "HEADLESS-1 never showed the picture over black" shows HEADLESS-1 picture
     wait_until 20 "HEADLESS-2 never turned black" shows HEADLESS-2 black
     echo "seen: the picture on HEADLESS-1, black on HEADLESS-2"
+    # A monitor plugged in during the show is covered too.
+    wayland_run_as_user swaymsg create_output >/dev/null
+    wait_until 20 "HEADLESS-3, added during the show, never turned black" shows HEADLESS-3 black
+    echo "seen: black on HEADLESS-3, added during the show"
   else
     wayland_run_as_user XDG_SESSION_TYPE=wayland WAYLAND_DEBUG=client "$tavello" /S \
       2>"$work/tavello.log" &
