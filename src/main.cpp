@@ -61,8 +61,8 @@ int main(int argc, char** argv) {
     // the password dialog keeps the default end. Caught before the window system is reached.
     if (show || configure) tavello::EndSignals::Catch();
 
-    // In a Wayland session the show stands on the compositor itself, never on XWayland; asked
-    // before the toolkit starts, which the answer sets the platform for.
+    // In a Wayland session the show stands on the compositor itself, never on XWayland. The
+    // compositor is asked before the toolkit starts, as its answer decides the toolkit's platform.
     tavello::WaylandShowStart wayland;
     if (show) wayland = tavello::PrepareWaylandShow();
     const bool onWayland = wayland.kind != tavello::DeskKind::X11;
@@ -97,6 +97,7 @@ int main(int argc, char** argv) {
         // The show ends the event loop itself once it is over, also when its window was closed.
         app.setQuitOnLastWindowClosed(false);
         // A Wayland desk is locked by the desktop's own locker; the show itself never asks there.
+        // With the password switch on, the hand-off to that locker belongs next to this.
         auto saver =
             onWayland
                 ? tavello::LoadSaverWindow(services, 0, tavello::WaylandDeskFactory(wayland.kind))
