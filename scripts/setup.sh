@@ -18,8 +18,9 @@ BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libwebp-dev libxcb1-dev
   libxcb-screensaver0-dev libwayland-dev libseccomp-dev libavif-dev
-  # the packaged Wayland protocols (the xdg shell, which the layer shell's popups belong to)
-  wayland-protocols
+  # the packaged Wayland protocols: the xdg shell (the layer shell's popups), the idle
+  # notification, and KDE's idle protocol
+  wayland-protocols plasma-wayland-protocols
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
   qt6-image-formats-plugins
@@ -62,8 +63,8 @@ TEST_PACKAGES=(
   # giving test files an ACL (setfacl, getfacl)
   acl
   # the Wayland desk's end-to-end tests: headless sway, KWin and mutter, screenshots of sway's
-  # outputs, typed keys (wtype; KDE's fake input, whose protocol the input probe is built from)
-  sway grim wtype kwin-wayland plasma-wayland-protocols mutter
+  # outputs, typed keys (wtype; KDE's fake input, for the input probe)
+  sway grim wtype kwin-wayland mutter
   # a share that stops answering: a FUSE mirror of a folder whose server is then stopped
   bindfs
 )

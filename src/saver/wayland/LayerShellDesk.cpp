@@ -1,5 +1,6 @@
 #include "saver/wayland/LayerShellDesk.h"
 
+#include "saver/wayland/IdleResume.h"
 #include "saver/wayland/LayerSurface.h"
 #include "saver/wayland/SeatInput.h"
 #include "saver/wayland/WaylandConnection.h"
@@ -26,6 +27,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
 
     ~LayerShellDesk() override {
         request_.window->removeEventFilter(this);
+        idle_.reset();
         input_.reset();
         surfaces_.clear();
         globals_.reset();
@@ -49,6 +51,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
             SeatEvents{request_.events.keyDown, request_.events.mouseDown,
                        request_.events.mouseMove,
                        [this](wl_surface* surface) { return OriginOf(surface); }});
+        idle_ = std::make_unique<IdleResume>(*globals_, request_.events.keyDown);
         connection_->Roundtrip();
     }
 
@@ -146,6 +149,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
     std::unique_ptr<WaylandConnection> connection_;
     std::unique_ptr<WaylandGlobals> globals_;
     std::unique_ptr<SeatInput> input_;
+    std::unique_ptr<IdleResume> idle_;
     std::vector<std::unique_ptr<LayerSurface>> surfaces_;
     bool repaintQueued_ = false;
     bool lost_ = false;
