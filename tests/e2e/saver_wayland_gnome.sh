@@ -19,8 +19,7 @@ socket="wayland-tavello-$$"
 wayland_run_as_user WAYLAND_DISPLAY= mutter --headless --wayland --no-x11 \
   --wayland-display "$socket" --virtual-monitor 1024x768 --virtual-monitor 800x600 \
   >"$wayland_log" 2>&1 &
-extra_pids="$extra_pids $!"
-wayland_wait_socket "$socket" "$!" mutter
+wayland_wait_socket mutter "$socket"
 
 mkdir -p "$XDG_CONFIG_HOME/tavello"
 convert -size 320x240 xc:'#ff0000' "$work/red.jpg"

@@ -1,21 +1,13 @@
-# Helpers for the end-to-end tests on a Wayland desk: a headless compositor (sway or KWin) with
-# its own session bus, and the programs under test run inside that session. A script sources it
-# after common.sh and e2e_prepare:
-#   wayland_start_sway 2        sway with two virtual outputs
-#   wayland_start_kwin 2        KWin with two virtual outputs
-#   wayland_run_as_user [VAR=value]... COMMAND ARGS...
-# Compositors refuse to run as root, so as root the session belongs to a throwaway user (see
-# host_common.sh, which is sourced here and cleans everything up on exit); otherwise to the
-# caller, in the script's own runtime folder. A compositor that cannot run here skips the test
-# (exit 77), saying why. After a start, WAYLAND_DISPLAY, XDG_RUNTIME_DIR and
-# DBUS_SESSION_BUS_ADDRESS name the session, and wayland_log is the compositor's log.
+# Helpers for the end-to-end tests on a Wayland desk, sourced after common.sh and e2e_prepare:
+# a headless compositor (wayland_start_sway N, wayland_start_kwin N: N virtual outputs) with its
+# own session bus, and programs run in that session (wayland_run_as_user [VAR=value]... COMMAND).
+# As root the session belongs to a throwaway user (host_common.sh, which also cleans up on exit).
+# A compositor that cannot run here skips the test (77). WAYLAND_DISPLAY, XDG_RUNTIME_DIR and
+# DBUS_SESSION_BUS_ADDRESS then name the session; wayland_log is the compositor's log.
 
 . "$(dirname "${BASH_SOURCE[0]}")/host_common.sh"
 
-wayland_skip() {
-  echo "SKIP: $*"
-  exit 77
-}
+wayland_skip() { echo "SKIP: $*" && exit 77; }
 
 # The session's owner: a throwaway user as root, the caller otherwise. Sets wayland_uid,
 # wayland_gid, wayland_home and XDG_RUNTIME_DIR.
@@ -25,7 +17,6 @@ wayland_prepare_user() {
   trap host_cleanup EXIT
   if [ "$(id -u)" -eq 0 ]; then
     host_make_user wayland
-    mkdir -p "$home/.config"
     host_hand_over_home
     wayland_uid=$uid wayland_gid=$gid wayland_home=$home
     export XDG_RUNTIME_DIR=$run XDG_CONFIG_HOME="$home/.config"
@@ -61,57 +52,41 @@ wayland_start_bus() {
   DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus.address")
 }
 
-# Waits until the compositor accepts clients on the socket $1 of the runtime folder, failing
-# with the compositor's log when it ended first.
+# wayland_wait_socket NAME PATTERN: waits until the compositor just started ($!, named NAME)
+# listens on a socket named PATTERN in the runtime folder (it makes the socket once it listens),
+# failing with its log when it ends first; sets wayland_compositor and WAYLAND_DISPLAY.
 wayland_wait_socket() {
-  local socket=$1 compositor=$2 name=$3
+  wayland_compositor=$!
+  extra_pids="$extra_pids $wayland_compositor"
+  local socket=""
   for _ in $(seq 300); do
-    [ -S "$XDG_RUNTIME_DIR/$socket" ] && wayland_run_as_user WAYLAND_DISPLAY="$socket" \
-      "$wayland_probe_client" 2>/dev/null && break
-    kill -0 "$compositor" 2>/dev/null || fail "$name did not start: $(tail -n 20 "$wayland_log")"
+    socket=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -type s -name "$2" -printf '%f\n' | head -n 1)
+    [ -n "$socket" ] && break
+    kill -0 "$wayland_compositor" 2>/dev/null || fail "$1 did not start: $(tail -n 20 "$wayland_log")"
     sleep 0.1
   done
-  [ -S "$XDG_RUNTIME_DIR/$socket" ] || fail "$name opened no socket: $(tail -n 20 "$wayland_log")"
+  [ -n "$socket" ] || fail "$1 opened no socket: $(tail -n 20 "$wayland_log")"
   export WAYLAND_DISPLAY=$socket
 }
 
-# A client that only connects: whether the compositor answers yet. wayland-info is not always
-# there; the socket's existence is then enough, as the compositors make it once they listen.
-wayland_probe_client=true
-if command -v wayland-info >/dev/null; then wayland_probe_client=wayland-info; fi
-
 # wayland_start_sway OUTPUTS: headless sway (software rendering, no input devices) with OUTPUTS
-# virtual outputs and a configuration of its own; sets wayland_compositor (its pid).
+# virtual outputs and no configuration; sets SWAYSOCK for swaymsg.
 wayland_start_sway() {
   command -v sway >/dev/null || wayland_skip "sway is not installed"
   wayland_prepare_user
   wayland_start_bus
-  mkdir -p "$work/sway"
-  printf '%s\n' 'default_border none' >"$work/sway/config"
-  chmod -R a+rX "$work/sway"
   wayland_log="$work/sway.log"
-  local socket=""
   wayland_run_as_user WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS="$1" \
     WLR_LIBINPUT_NO_DEVICES=1 WAYLAND_DISPLAY= \
-    sway -c "$work/sway/config" >"$wayland_log" 2>&1 &
-  wayland_compositor=$!
-  extra_pids="$extra_pids $wayland_compositor"
-  # sway names its socket itself: the first one that appears in the fresh runtime folder.
-  for _ in $(seq 300); do
-    socket=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name 'wayland-*' ! -name '*.lock' -printf '%f\n' |
-      head -n 1)
-    [ -n "$socket" ] && break
-    kill -0 "$wayland_compositor" 2>/dev/null || fail "sway did not start: $(tail -n 20 "$wayland_log")"
-    sleep 0.1
-  done
-  wayland_wait_socket "$socket" "$wayland_compositor" sway
-  # swaymsg finds sway through this.
+    sway -c /dev/null >"$wayland_log" 2>&1 &
+  # sway names its socket itself, in the fresh runtime folder.
+  wayland_wait_socket sway 'wayland-*'
   export SWAYSOCK
   SWAYSOCK=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name 'sway-ipc.*.sock' | head -n 1)
 }
 
 # wayland_start_kwin OUTPUTS: KWin on its virtual backend with OUTPUTS outputs, on the session
-# bus, where it also offers the screen locker; sets wayland_compositor (its pid). The packaged
+# bus, where it also offers the screen locker. The packaged
 # binary carries a file capability that keeps it from starting without a seat; a copy of it
 # does not.
 wayland_start_kwin() {
@@ -122,13 +97,10 @@ wayland_start_kwin() {
   cp "$(command -v kwin_wayland)" "$work/kwin/kwin_wayland"
   chmod -R a+rX "$work/kwin"
   wayland_log="$work/kwin.log"
-  local socket="wayland-tavello-$$"
   wayland_run_as_user KWIN_WAYLAND_NO_PERMISSION_CHECKS=1 KWIN_COMPOSE=Q WAYLAND_DISPLAY= \
-    "$work/kwin/kwin_wayland" --virtual --output-count "$1" --socket "$socket" \
+    "$work/kwin/kwin_wayland" --virtual --output-count "$1" --socket wayland-kwin \
     >"$wayland_log" 2>&1 &
-  wayland_compositor=$!
-  extra_pids="$extra_pids $wayland_compositor"
-  wayland_wait_socket "$socket" "$wayland_compositor" kwin_wayland
+  wayland_wait_socket kwin_wayland wayland-kwin
   # Its services (the screen locker among them) are there once its own name is.
   wait_until 30 "KWin never took its name on the session bus: $(tail -n 20 "$wayland_log")" \
     wayland_bus_has org.kde.KWin
