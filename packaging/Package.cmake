@@ -37,11 +37,12 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # The libraries come from the binary itself; what it opens only at run time is named here: the
 # Japanese font, the General-MIDI soundfont (the player looks for the small TimGM6mb.sf2, then
 # FluidR3_GM.sf2, then the default-GM.sf2 that any such soundfont provides), Qt's Japanese texts for its own dialogs
-# and Qt's image plugins (WebP, TIFF). libheif1 (HEIC), libavif15 (AVIF), libpng16-16, libtiff6,
-# libwebp7 and libseccomp2 (the picture loader's confinement) are linked and so found by shlibdeps.
+# and Qt's image plugins (WebP, TIFF), and Qt's Wayland platform (the show on GNOME's Wayland
+# desk). libheif1 (HEIC), libavif15 (AVIF), libpng16-16, libtiff6, libwebp7 and libseccomp2 (the
+# picture loader's confinement) are linked and so found by shlibdeps.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "fonts-ipafont-gothic, timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm, qt6-translations-l10n, qt6-image-formats-plugins")
+  "fonts-ipafont-gothic, timgm6mb-soundfont | fluid-soundfont-gm | sf2-soundfont-gm, qt6-translations-l10n, qt6-image-formats-plugins, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver | mate-screensaver")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "fonts-ipafont-mincho, xss-lock | xautolock")
 

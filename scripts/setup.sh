@@ -18,7 +18,8 @@ BUILD_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libsdl2-mixer-dev libsodium-dev libheif-dev libpng-dev libtiff-dev libwebp-dev libxcb1-dev
   libxcb-screensaver0-dev libwayland-dev libseccomp-dev libavif-dev
-  # the packaged Wayland protocols: the idle notification, and KDE's idle protocol
+  # the packaged Wayland protocols: the xdg shell (the layer shell's popups), the idle
+  # notification, and KDE's idle protocol
   wayland-protocols plasma-wayland-protocols
   # the readers of PNG/GIF/WebP/TIFF beyond Qt's own: used at run time, but they add files to
   # Qt's CMake folder, which must not change while a build is being configured
@@ -30,6 +31,8 @@ RUN_PACKAGES=(
   # Qt's X11 platform and its Japanese texts, the Japanese fonts, and MIDI through SDL2_mixer
   # (FluidSynth and its soundfont)
   libqt6gui6 qt6-translations-l10n fonts-ipafont-gothic libfluidsynth3 timgm6mb-soundfont
+  # Qt's Wayland platform: the show's windows on a compositor without the layer shell (GNOME)
+  qt6-wayland
   # the demo: a virtual display, the mouse move that ends the show, screenshots
   xvfb xauth xdotool imagemagick
 )
@@ -62,6 +65,9 @@ TEST_PACKAGES=(
   locales
   # giving test files an ACL (setfacl, getfacl)
   acl
+  # the Wayland desk's end-to-end tests: headless sway, KWin and mutter, screenshots of sway's
+  # outputs, typed keys (wtype; KDE's fake input, for the input probe)
+  sway grim wtype kwin-wayland mutter
   # a share that stops answering: a FUSE mirror of a folder whose server is then stopped
   bindfs
 )

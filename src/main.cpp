@@ -14,6 +14,7 @@
 #include "platform/Paths.h"
 #include "platform/SingleInstance.h"
 #include "saver/SaverEntry.h"
+#include "saver/wayland/WaylandShow.h"
 #include "saver/x11/X11Desk.h"
 #include "startup/DisplayCheck.h"
 #include "startup/HackStart.h"
@@ -64,9 +65,14 @@ int main(int argc, char** argv) {
     // the password dialog keeps the default end. Caught before the window system is reached.
     if (show || configure) tavello::EndSignals::Catch();
 
+    // In a Wayland session the show stands on the compositor itself, never on XWayland. The
+    // compositor is asked before the toolkit starts, as its answer decides the toolkit's platform.
+    tavello::WaylandShowStart wayland;
+    if (show) wayland = tavello::PrepareWaylandShow();
+    const bool onWayland = wayland.kind != tavello::DeskKind::X11;
     // Without a display the toolkit would abort; one clear line and status 1 instead.
     tavello::DisplayHold displayHold;
-    if (!tavello::ReachDisplayOrSay(displayHold)) return 1;
+    if (!onWayland && !tavello::ReachDisplayOrSay(displayHold)) return 1;
     QTranslator translator;
     // The toolkit sees none of the command line: its own options (-platform offscreen, -display)
     // would undo the display check above.
@@ -74,6 +80,7 @@ int main(int argc, char** argv) {
     char* toolkitArgv[] = {argv[0], nullptr};
     QApplication app(toolkitArgc, toolkitArgv);
     displayHold.Release();
+    wayland.screens.reset();
     app.setApplicationName(QStringLiteral("TAVELLO"));
     // The program speaks Japanese whatever the locale, and so do the toolkit's own dialogs (file
     // dialog buttons, message box buttons).
@@ -93,8 +100,13 @@ int main(int argc, char** argv) {
     if (show) {
         // The show ends the event loop itself once it is over, also when its window was closed.
         app.setQuitOnLastWindowClosed(false);
-        auto saver = tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword(),
-                                              tavello::MakeX11Desk);
+        // A Wayland desk is locked by the desktop's own locker; the show itself never asks there.
+        // With the password switch on, the hand-off to that locker belongs next to this.
+        auto saver =
+            onWayland
+                ? tavello::LoadSaverWindow(services, 0, tavello::WaylandDeskFactory(wayland.kind))
+                : tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword(),
+                                           tavello::MakeX11Desk);
         app.exec();
         const int status = saver->ExitStatus();
         saver.reset();  // its windows, grabs and music

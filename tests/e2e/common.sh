@@ -64,7 +64,9 @@ e2e_prepare() {
   e2e_helpers=()
   trap e2e_cleanup EXIT
   export XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/run" SDL_AUDIODRIVER=dummy
-  unset QT_QPA_PLATFORM
+  # The developer's own Wayland session is not the desk under test; a script that wants one
+  # starts its own.
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY XDG_SESSION_TYPE
   mkdir -p "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
 }
