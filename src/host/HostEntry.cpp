@@ -3,6 +3,8 @@
 #include "host/HostShow.h"
 #include "host/SharedMusic.h"
 #include "host/XScreensaverList.h"
+#include "loader/LoaderFolderScan.h"
+#include "loader/PictureLoaderClient.h"
 #include "platform/HostWindow.h"
 #include "platform/MusicLock.h"
 #include "platform/RegularFile.h"
@@ -52,6 +54,8 @@ class Hack final : public HostedRun {
         deps.saver.timer = &timer_;
         deps.saver.random = &random_;
         deps.saver.settingsPath = SettingsPath();
+        deps.saver.pictures = &pictures_;
+        deps.saver.scanFolder = MakeLoaderFolderScan();
         deps.music = &music_;
         deps.silence = &silence_;
         deps.windows = windows_.get();
@@ -67,6 +71,7 @@ class Hack final : public HostedRun {
     std::unique_ptr<HostWindows> windows_;
     EventLoopTimer timer_;
     ClockSeededRandom random_;
+    PictureLoaderClient pictures_;  // outlives the show, which drops its last request at its end
     std::unique_ptr<HostShow> show_;
 };
 

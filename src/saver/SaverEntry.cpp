@@ -1,5 +1,7 @@
 #include "saver/SaverEntry.h"
 
+#include "loader/LoaderFolderScan.h"
+#include "loader/PictureLoaderClient.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
 #include "saver/ShowTimer.h"
@@ -23,6 +25,9 @@ class Saver final : public SaverRun {
         deps.screenTwips = ScreenSizeTwips();
         deps.settingsPath = SettingsPath();
         deps.desk = std::move(desk);
+        // Pictures are listed and decoded in confined loader processes, never in the show's own.
+        deps.pictures = &pictures_;
+        deps.scanFolder = MakeLoaderFolderScan();
         form_ = std::make_unique<Form1>(deps);
         // Not quit(), which first asks every window to close and gives up when a host's window
         // (not ours to close) says no.
@@ -36,6 +41,7 @@ class Saver final : public SaverRun {
   private:
     EventLoopTimer timer_;
     ClockSeededRandom random_;
+    PictureLoaderClient pictures_;  // outlives the show, which drops its last request at its end
     std::unique_ptr<Form1> form_;
 };
 
