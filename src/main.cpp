@@ -8,7 +8,9 @@
 #include "dialog/DialogEntry.h"
 #include "host/AddToXScreensaver.h"
 #include "idle/Autostart.h"
+#include "idle/IdleOptions.h"
 #include "loader/LoaderMain.h"
+#include "password/DesktopLockPassword.h"
 #include "password/UserReg.h"
 #include "platform/EndSignals.h"
 #include "platform/Paths.h"
@@ -100,13 +102,18 @@ int main(int argc, char** argv) {
     if (show) {
         // The show ends the event loop itself once it is over, also when its window was closed.
         app.setQuitOnLastWindowClosed(false);
-        // A Wayland desk is locked by the desktop's own locker; the show itself never asks there.
-        // With the password switch on, the hand-off to that locker belongs next to this.
+        // A Wayland desk is never a lock: with the password switch on, the end of the show asks
+        // the desktop's own locker (or the user's --lock command) and waits for the lock to be up.
+        std::unique_ptr<tavello::DesktopLockPassword> lockHandOff;
+        if (onWayland) {
+            lockHandOff = std::make_unique<tavello::DesktopLockPassword>(
+                *services.password, tavello::OpenDesktopLock(tavello::LockCommandOption(args)));
+            services.password = lockHandOff.get();
+        }
         auto saver =
-            onWayland
-                ? tavello::LoadSaverWindow(services, 0, tavello::WaylandDeskFactory(wayland.kind))
-                : tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword(),
-                                           tavello::MakeX11Desk);
+            tavello::LoadSaverWindow(services, tavello::ReadScreenSaveUsePassword(),
+                                     onWayland ? tavello::WaylandDeskFactory(wayland.kind)
+                                               : tavello::DeskFactory(tavello::MakeX11Desk));
         app.exec();
         const int status = saver->ExitStatus();
         saver.reset();  // its windows, grabs and music
