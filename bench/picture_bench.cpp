@@ -14,7 +14,10 @@
 //   WebP,
 //                                            TIFF, HEIC and AVIF fitted to 1920 × 1080, each in a
 //                                            fresh process, against djpeg -scale, dwebp -scale,
-//                                            tiff2rgba, heif-convert and avifdec
+//                                            tiff2rgba, heif-convert and avifdec; then in a
+//                                            warm process against each format's library
+//                                            (libturbojpeg, libpng, libwebp, libtiff, libheif,
+//                                            libavif), time, and peak growth in a warm child
 //
 // --smoke uses 2400 × 1600 pictures (still fitted down to the screen: decoding never enlarges)
 // and a single round or three changes, only to prove the benchmark runs. Prints one "RESULT name
@@ -22,6 +25,7 @@
 // run.
 
 #include "BenchCommon.h"
+#include "ReferenceDecode.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Picture.h"
 
@@ -294,6 +298,68 @@ QStringList ReferenceCommand(const QString& format, const QString& path, QSize s
     return {};  // PNG: no reference decoder program that scales
 }
 
+// In a fresh process: how far a second decode at `shown`, ours or the reference library's, raises
+// the peak resident memory, printed in kB.
+int DecodeCostChild(const QStringList& args) {
+    const QString format = args.value(2), path = args.value(3);
+    const QSize shown(args.value(4).toInt(), args.value(5).toInt());
+    const qint64 kb = PeakGrowthKb([&] {
+        if (args.value(1) != "ours") return ReferenceDecode(format, path, shown);
+        const std::optional<LoadedPicture> picture = LoadPicture(path, shown);
+        return picture && picture->image.size() == shown;
+    });
+    std::printf("%lld\n", kb);
+    return kb < 0 ? 2 : 0;
+}
+
+qint64 DecodeCostKb(const QString& who, const QString& format, const QString& path, QSize shown) {
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(),
+                {"decode-cost", who, format, path, QString::number(shown.width()),
+                 QString::number(shown.height())});
+    if (!child.waitForFinished(600000) || child.exitCode() != 0) return -1;
+    return child.readAllStandardOutput().trimmed().toLongLong();
+}
+
+// The cost of one picture change in a warm process: our decode at the screen's fit against the
+// format's reference library called the same way in this process, both timed over the same rounds
+// (interleaved, so machine load affects both alike), and the peak memory each adds to a warm
+// process of its own. True when both are within 1.3 times the reference's, or there is no
+// reference.
+bool InProcessCost(const QString& format, const QString& path, QSize shown, Length length) {
+    const QString library = ReferenceLibrary(format);
+    const auto ours = [&] {
+        const std::optional<LoadedPicture> picture = LoadPicture(path, shown);
+        return picture && picture->image.size() == shown;
+    };
+    const auto theirs = [&] { return ReferenceDecode(format, path, shown); };
+    if (library.isEmpty() || !ours() || !theirs()) return library.isEmpty();  // also warms up
+    std::vector<double> oursMs, theirsMs;
+    for (int i = 0; i < ByLength(length, 7, 3, 1); ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        ours();
+        oursMs.push_back(MsSince(timer));
+        timer.restart();
+        theirs();
+        theirsMs.push_back(MsSince(timer));
+    }
+    const qint64 oursKb = DecodeCostKb("ours", format, path, shown);
+    const qint64 theirsKb = DecodeCostKb("reference", format, path, shown);
+    const QByteArray name = format.toLatin1() + "_vs_" + library.toLatin1();
+    const double time = Median(oursMs) / Median(theirsMs);
+    const double peak = double(oursKb) / std::max<qint64>(theirsKb, 1);
+    Result(format.toLatin1() + "_warm_ms", Median(oursMs), "ms (in-process)");
+    Result(format.toLatin1() + "_" + library.toLatin1() + "_ms", Median(theirsMs),
+           "ms (in-process)");
+    Result(format.toLatin1() + "_warm_peak_mb", oursKb / 1024.0, "MB (peak growth, warm child)");
+    Result(format.toLatin1() + "_" + library.toLatin1() + "_peak_mb", theirsKb / 1024.0,
+           "MB (peak growth, warm child)");
+    Result(name + "_warm_time", time, "x (in-process, target <= 1.3)");
+    Result(name + "_warm_peak", peak, "x (warm child, target <= 1.3)");
+    return oursKb >= 0 && theirsKb >= 0 && time <= 1.3 && peak <= 1.3;
+}
+
 // Each format's 24-megapixel photo decoded to the screen's fit in a fresh process: its time and
 // peak memory against the format's reference decoder in the same run.
 int FormatsBench(Length length, const QString& folder) {
@@ -301,12 +367,14 @@ int FormatsBench(Length length, const QString& folder) {
     const QSize shown = FitToScreen(photo);
     const QString png = QDir(folder).filePath("source.png");
     if (!PhotoLikePicture(photo, 11).save(png)) return 2;
+    bool met = true;
     for (const QString format : {"jpg", "png", "webp", "tif", "heic", "avif"}) {
         const QString path = QDir(folder).filePath("photo." + format);
         if (!WriteFormat(png, path, format == "jpg" ? "jpeg" : format == "tif" ? "tiff" : format)) {
             std::printf("%s: could not be written, skipped\n", qPrintable(format));
             continue;
         }
+        met = InProcessCost(format, path, shown, length) && met;
         const ChildRun ours =
             RunTimed({QCoreApplication::applicationFilePath(), "decode-webp", path,
                       QString::number(shown.width()), QString::number(shown.height())});
@@ -324,7 +392,7 @@ int FormatsBench(Length length, const QString& folder) {
         Result(name + "_vs_" + reference[0].toLatin1() + "_peak",
                double(ours.peakKb) / theirs.peakKb, "x");
     }
-    return Verdict(length, true);
+    return Verdict(length, met);
 }
 
 }  // namespace
@@ -339,6 +407,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (bench.args.value(0) == "decode-webp") return DecodeWebpChild(bench.args);
+    if (bench.args.value(0) == "decode-cost") return DecodeCostChild(bench.args);
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
     if (bench.args.value(0) == "decode") return DecodeBench(bench.length, folder.path());

@@ -6,6 +6,8 @@
 // shows dark on any background but black). Every other PNG and TIFF stays with Qt's readers.
 // A still WebP is decoded through libwebp at the size shown, which Qt's reader cannot: it decodes
 // the whole picture and scales it afterwards. An animated WebP stays with Qt's reader.
+// A PNG shown smaller than itself is scaled while libpng hands its rows over, so no full-size copy
+// is ever held; an interlaced one, whose rows come only at the last pass, stays with Qt's reader.
 
 #include <QImage>
 #include <QSize>
@@ -26,6 +28,10 @@ bool TiffNeedsLibtiff(QIODevice& file);
 // position is left anywhere.
 bool IsStillWebp(QIODevice& file);
 
+// Whether the PNG stores its rows in order (not interlaced), from its header chunk. The read
+// position is left anywhere.
+bool PngDecodesInRows(QIODevice& file);
+
 // Decode the whole picture as it is stored (a TIFF's orientation tag is not applied) into
 // premultiplied ARGB32, transparency kept. A null image for a damaged or cut-off file, or one that
 // is not `size` pixels as stored, which the caller has checked against the limits.
@@ -36,5 +42,10 @@ QImage DecodeWithLibtiff(QIODevice& file, QSize size);
 // into RGB32, or premultiplied ARGB32 when it has transparency. A null image for a damaged or
 // cut-off file, or one of another size.
 QImage DecodeWithLibwebp(QIODevice& file, QSize size, QSize scaledSize);
+
+// Decode a PNG of `size` pixels, stored in order, scaled while decoding to `scaledSize` (no larger
+// on either side): RGB32, or premultiplied ARGB32 when it has transparency, colours as Qt's reader
+// gives them. A null image for a damaged or cut-off file, or one of another size.
+QImage DecodeWithLibpngScaled(QIODevice& file, QSize size, QSize scaledSize);
 
 }  // namespace tavello

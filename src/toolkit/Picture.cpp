@@ -13,6 +13,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -53,7 +54,13 @@ QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
 
 // Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly or cannot
 // decode small the format's own library.
-enum class Decoder { Qt, Libpng, Libtiff, Libwebp };
+enum class Decoder { Qt, Libpng, LibpngRows, Libtiff, Libwebp };
+
+// The decoders for the picture shown at its own size and shown smaller.
+struct Decoders {
+    Decoder whole = Decoder::Qt;
+    Decoder reduced = Decoder::Qt;
+};
 
 // How a picture is decoded, in the file's own orientation.
 struct DecodePlan {
@@ -79,6 +86,10 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Deco
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
     // libwebp scales a still WebP while decoding, into the shown size alone.
     if (decoder == Decoder::Libwebp) return {rawTarget, Pixels(rawTarget)};
+    // libpng's rows are scaled as they come: one row, its column shares and the shown size.
+    if (decoder == Decoder::LibpngRows) {
+        return {rawTarget, Pixels(rawTarget) + 8 * (qint64(raw.width()) + raw.height())};
+    }
     // Qt's reader decodes an animated WebP whole and scales it afterwards.
     if (format == "webp") return {rawTarget, Pixels(raw)};
     // Other formats cannot decode smaller: they are read whole and scaled afterwards.
@@ -94,17 +105,18 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Deco
     return {rawTarget, std::max(width * height, Pixels(rawTarget))};
 }
 
-constexpr qint64 kMaxDecodePixels = qint64(kMaxDecodeMegabytes) * 1024 * 1024 / kBytesPerPixel;
+std::atomic<int> decodeLimitMegabytes{kMaxDecodeMegabytes};
 
 bool WithinLimits(QSize raw, const DecodePlan& plan) {
-    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= kMaxDecodePixels;
+    const qint64 maxDecodePixels = qint64(DecodeLimitMegabytes()) * 1024 * 1024 / kBytesPerPixel;
+    return Pixels(raw) <= kMaxPicturePixels && plan.decoderPixels <= maxDecodePixels;
 }
 
 bool StartsAsHeif(QIODevice& file) {
     return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
-Decoder DecoderFor(QIODevice& file) {
+Decoder WholeDecoderFor(QIODevice& file) {
     if (!file.seek(0)) return Decoder::Qt;
     const QByteArray head = file.peek(8);
     if (head.startsWith("\x89PNG\r\n\x1A\n")) {
@@ -115,6 +127,11 @@ Decoder DecoderFor(QIODevice& file) {
         return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
     }
     return IsStillWebp(file) ? Decoder::Libwebp : Decoder::Qt;
+}
+
+Decoders DecodersFor(QIODevice& file) {
+    const Decoder whole = WholeDecoderFor(file);
+    return {whole, PngDecodesInRows(file) ? Decoder::LibpngRows : whole};
 }
 
 // Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
@@ -133,6 +150,9 @@ QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw,
     switch (decoder) {
         case Decoder::Libpng:
             return Oriented(DecodeWithLibpng(file, raw), reader.transformation());
+        case Decoder::LibpngRows:
+            return Oriented(DecodeWithLibpngScaled(file, raw, plan.readerSize),
+                            reader.transformation());
         case Decoder::Libtiff:
             return Oriented(DecodeWithLibtiff(file, raw), reader.transformation());
         case Decoder::Libwebp:
@@ -175,6 +195,14 @@ QIODevice* DecoderInput(QFile& file, QBuffer& copy) {
 }
 
 }  // namespace
+
+int DecodeLimitMegabytes() {
+    return decodeLimitMegabytes.load();
+}
+
+void SetDecodeLimitMegabytes(int megabytes) {
+    decodeLimitMegabytes.store(megabytes);
+}
 
 QSize ReducedDecodeSize(QSize ownSize, QSize decodeSize) {
     if (!decodeSize.isValid() || decodeSize.isEmpty() || ownSize.isEmpty()) return QSize();
@@ -219,12 +247,12 @@ std::optional<LoadedPicture> LoadPicture(QFile& file, QSize decodeSize) {
     QBuffer copy;
     QIODevice* const input = DecoderInput(file, copy);
     if (!input) return std::nullopt;
-    const Decoder decoder = DecoderFor(*input);
+    const Decoders decoders = DecodersFor(*input);
     if (!input->seek(0)) return std::nullopt;
     const QByteArray head = input->peek(10);
     QImageReader reader(input);
     reader.setAutoTransform(true);
-    reader.setAllocationLimit(kMaxDecodeMegabytes);
+    reader.setAllocationLimit(DecodeLimitMegabytes());
 
     const QSize ownSize = OrientedSize(reader, head);
     if (!ownSize.isValid()) return std::nullopt;
@@ -232,6 +260,7 @@ std::optional<LoadedPicture> LoadPicture(QFile& file, QSize decodeSize) {
     const QSize raw = swapped ? ownSize.transposed() : ownSize;
     QSize rawTarget = ReducedDecodeSize(ownSize, decodeSize);
     if (swapped && rawTarget.isValid()) rawTarget = rawTarget.transposed();
+    const Decoder decoder = rawTarget.isValid() ? decoders.reduced : decoders.whole;
     const DecodePlan plan = PlanDecode(raw, rawTarget, reader.format(), decoder);
     if (!WithinLimits(raw, plan)) return std::nullopt;
     if (plan.readerSize.isValid()) reader.setScaledSize(plan.readerSize);

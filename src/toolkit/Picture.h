@@ -35,6 +35,11 @@ inline constexpr qint64 kMaxPicturePixels = 400LL * 1000 * 1000;
 // The largest image we let the decoder allocate (4 bytes a pixel), in megabytes.
 inline constexpr int kMaxDecodeMegabytes = 256;
 
+// The decode limit in force: kMaxDecodeMegabytes unless lowered, as tests do so that a picture of
+// a few megapixels tells a decode at the shown size from a whole one.
+int DecodeLimitMegabytes();
+void SetDecodeLimitMegabytes(int megabytes);
+
 // How many pixels a picture of this size has, without overflowing int.
 inline qint64 Pixels(QSize size) {
     return qint64(size.width()) * size.height();

@@ -144,6 +144,76 @@ TEST(PictureFormatsTest, TransparentPngAndTiffLoadAsImageMagickDecodesThem) {
     }
 }
 
+// Colours and transparency that change across the picture, so that scaling faults show.
+QImage Gradient(QSize size) {
+    QImage image(size, QImage::Format_ARGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y,
+                           qRgba(x * 255 / size.width(), y * 255 / size.height(),
+                                 (x * 7 + y * 3) % 256, 255 - (x + y) % 200));
+    return image;
+}
+
+// Shown smaller, a PNG decodes from its rows into the shown size alone, so that even a decode limit
+// below its whole size holds it, in the colours its whole decode has; an interlaced one is decoded
+// whole and the limit refuses it.
+TEST(PictureFormatsTest, PngShownSmallerDecodesInRowsWithTheWholeDecodesColours) {
+    const QSize own(1000, 600), shown(250, 150);
+    const QImage picture = Gradient(own);
+    const QByteArray gamma = PngChunk("gAMA", QByteArray("\0\0\xAF\xC8", 4));
+    const QByteArray rgb = EncodeTurned(picture.convertToFormat(QImage::Format_RGB888), "png", {});
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        bool loads;
+    } rows[] = {
+        {"rgb.png", rgb, true},
+        {"gamma.png", rgb.left(33) + gamma + rgb.mid(33), true},
+        {"rgba.png", EncodeTurned(picture, "png", {}), true},
+        {"rgba64.png", EncodeTurned(picture.convertToFormat(QImage::Format_RGBA64), "png", {}),
+         true},
+        {"grey.png", EncodeTurned(picture.convertToFormat(QImage::Format_Grayscale8), "png", {}),
+         true},
+        {"grey16.png", EncodeTurned(picture.convertToFormat(QImage::Format_Grayscale16), "png", {}),
+         true},
+        {"grey-alpha.png",
+         Magick({"png:-", "-colorspace", "gray", "-define", "png:color-type=4", "png:-"},
+                Encode(picture, "PNG")),
+         true},
+        {"palette.png", EncodeTurned(picture.convertToFormat(QImage::Format_Indexed8), "png", {}),
+         true},
+        {"mono.png", EncodeTurned(picture.convertToFormat(QImage::Format_Mono), "png", {}), true},
+        {"rgb48-transparent.png",
+         Magick({"png:-", "-transparent", "#000000", "-depth", "16", "PNG48:-"}, rgb), true},
+        {"interlaced.png", Magick({"png:-", "-interlace", "PNG", "png:-"}, rgb), false},
+    };
+    test::TestDir dir;
+    struct LimitBack {
+        ~LimitBack() { SetDecodeLimitMegabytes(kMaxDecodeMegabytes); }
+    } limitBack;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_FALSE(row.bytes.isEmpty()) << "the sample could not be made";
+        const QString path = dir.file(QString::fromLatin1(row.name));
+        dir.write(QString::fromLatin1(row.name), row.bytes);
+        SetDecodeLimitMegabytes(kMaxDecodeMegabytes);
+        const std::optional<LoadedPicture> whole = LoadPicture(path);
+        ASSERT_TRUE(whole);
+        const QImage::Format format = whole->image.hasAlphaChannel()
+                                          ? QImage::Format_ARGB32_Premultiplied
+                                          : QImage::Format_RGB32;
+        const QImage reference = whole->image.convertToFormat(format).scaled(
+            shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        SetDecodeLimitMegabytes(1);  // a quarter of the whole picture
+        const std::optional<LoadedPicture> reduced = LoadPicture(path, shown);
+        ASSERT_EQ(reduced.has_value(), row.loads);
+        if (!reduced) continue;
+        ASSERT_EQ(reduced->image.format(), format);
+        EXPECT_LE(LargestDifference(reduced->image, reference), 2);
+    }
+}
+
 // A lossy WebP, left half red, right half blue, made from YUV planes to spare a huge RGB copy.
 QByteArray HalvesWebp(QSize size) {
     WebPConfig config;
