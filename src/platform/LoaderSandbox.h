@@ -12,10 +12,11 @@ namespace tavello {
 bool TieToParent(qint64 parentPid);
 
 // Confines this process for good: no new privileges, bounded memory and processor time, no core
-// file, no file system access but reading below readableFolder (nothing when it is empty), and
-// only the system calls reading, decoding, listing and answering on a socket need (any other
-// kills the process). Where the system lacks file-system confinement, one line says so and the
-// rest still holds. false when the system calls could not be confined: the process must not go on.
-bool ConfineLoader(const QByteArray& readableFolder);
+// file, no file's contents read through the file system and folders listed only when listsFolder
+// is not empty (the folder entry it lists), and only the system calls reading, decoding, listing
+// and answering on a socket need (any other kills the process). Where the system lacks file-system
+// confinement, one line says so and the rest still holds. false when the system calls could not be
+// confined: the process must not go on.
+bool ConfineLoader(const QByteArray& listsFolder);
 
 }  // namespace tavello

@@ -104,6 +104,10 @@ TEST(PictureLoaderTest, FolderListedInTheLoaderAsInProcess) {
     const QByteArray root = QFile::encodeName(dir.path());
     QDir().mkpath(dir.file("a/b"));
     QFile::link(dir.file("a/b"), dir.file("link"));
+    // A link leading out of the entry is followed too.
+    const TestDir outside;
+    QFile(outside.file("3.jpg")).open(QIODevice::WriteOnly);
+    QFile::link(outside.path(), dir.file("a/out"));
     const QByteArray odd = root + "/a/\x83\x65\x83\x58\x83\x67.jpg";  // not UTF-8
     for (const QByteArray& name : {odd, root + "/a/b/1.png", root + "/2.jpg"})
         ::close(::open(name.constData(), O_WRONLY | O_CREAT, 0600));
@@ -125,4 +129,5 @@ TEST(PictureLoaderTest, FolderListedInTheLoaderAsInProcess) {
         everything << listed;
     }
     EXPECT_TRUE(everything.contains(DecodeFileName(odd)));
+    EXPECT_TRUE(everything.contains(dir.file("a/out/3.jpg")));
 }

@@ -32,15 +32,16 @@ constexpr rlim_t kMaxProcessorSeconds = 60;
 
 // Every access the first version of file-system confinement knows of.
 constexpr __u64 kAllFileAccess = (LANDLOCK_ACCESS_FS_MAKE_SYM << 1) - 1;
-constexpr __u64 kReadAccess = LANDLOCK_ACCESS_FS_READ_FILE | LANDLOCK_ACCESS_FS_READ_DIR;
 
 bool SetLimit(int resource, rlim_t value) {
     const rlimit limit{value, value};
     return ::setrlimit(resource, &limit) == 0;
 }
 
-// Allows reading below folder and nothing else on the file system. false only when the system
-// has file-system confinement and it failed.
+// Allows listing folders when the process lists a folder entry, and nothing else on the file
+// system: no file's contents are ever read. Folders are listable everywhere, not only below the
+// entry, as a link in it may lead to a folder elsewhere. false only when the system has file-system
+// confinement and it failed.
 bool ConfineFiles(const QByteArray& folder) {
     landlock_ruleset_attr attributes{};
     attributes.handled_access_fs = kAllFileAccess;
@@ -53,9 +54,9 @@ bool ConfineFiles(const QByteArray& folder) {
     }
     if (!folder.isEmpty()) {
         landlock_path_beneath_attr beneath{};
-        beneath.allowed_access = kReadAccess;
-        beneath.parent_fd = ::open(folder.constData(), O_PATH | O_CLOEXEC);
-        // A folder that cannot be reached leaves nothing readable, which lists nothing.
+        beneath.allowed_access = LANDLOCK_ACCESS_FS_READ_DIR;
+        beneath.parent_fd = ::open("/", O_PATH | O_CLOEXEC);
+        // Where the root cannot be reached, nothing is listable, which lists nothing.
         if (beneath.parent_fd >= 0) {
             ::syscall(SYS_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &beneath, 0);
             ::close(beneath.parent_fd);
@@ -152,12 +153,12 @@ bool TieToParent(qint64 parentPid) {
     return ::getppid() == parentPid;
 }
 
-bool ConfineLoader(const QByteArray& readableFolder) {
+bool ConfineLoader(const QByteArray& listsFolder) {
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) return false;
     if ((!kSanitized && !SetLimit(RLIMIT_AS, kMaxAddressSpace)) ||
         !SetLimit(RLIMIT_CPU, kMaxProcessorSeconds) || !SetLimit(RLIMIT_CORE, 0))
         return false;
-    return ConfineFiles(readableFolder) && ConfineCalls();
+    return ConfineFiles(listsFolder) && ConfineCalls();
 }
 
 }  // namespace tavello
