@@ -130,6 +130,7 @@ wayland_run_as_user WAYLAND_DEBUG=client "$work/bin/tavello" --idle 3s 2>>"$work
 watcher_started() { pid=$(pgrep -fx "$work/bin/tavello --idle 3s"); }
 wait_until 10 "the watcher did not start" watcher_started
 
+[ "$scenario" != kwin-password ] || ! saver_active || fail "KWin's lock is up before any show"
 inputs=(key key)
 [ "$compositor" = sway ] || inputs=(key move)
 [ "$scenario" != kwin-password ] || inputs=(key)
@@ -147,8 +148,7 @@ for input in "${inputs[@]}"; do
     lock_when_surfaces_go >"$work/lock" &
     lock_look=$!
   fi
-  wait_until 20 "the show still runs after each $input" \
-    input_ends "$input"
+  wait_until 20 "the show still runs after each $input" input_ends "$input"
   watcher_alive
   echo "seen: a $input ended the show, the watcher goes on"
 done
