@@ -138,8 +138,8 @@ inline QImage PhotoLikePicture(QSize size, quint32 seed) {
 
 // A figure of this process's /proc status ("VmRSS:", "VmHWM:", "Threads:"), in the unit it is
 // given in there (kB for sizes); -1 when it cannot be read.
-inline qint64 ProcStatus(const char* key) {
-    QFile status("/proc/self/status");
+inline qint64 ProcStatus(const char* key, const QString& process = QStringLiteral("self")) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
     if (!status.open(QIODevice::ReadOnly)) return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
         if (line.startsWith(key))
@@ -150,6 +150,12 @@ inline qint64 ProcStatus(const char* key) {
 
 inline qint64 ProcStatusKb(const char* key) {
     return ProcStatus(key);
+}
+
+// Starts this process's peak resident memory (VmHWM) afresh from what it holds now.
+inline bool ResetPeakMemory() {
+    QFile refs("/proc/self/clear_refs");
+    return refs.open(QIODevice::WriteOnly) && refs.write("5") == 1;
 }
 
 // How many file descriptors this process holds open.

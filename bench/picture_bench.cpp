@@ -18,6 +18,11 @@
 //                                            warm process against each format's library
 //                                            (libturbojpeg, libpng, libwebp, libtiff, libheif,
 //                                            libavif), time, and peak growth in a warm child
+//   picture_bench loader [--smoke]           the same photos through the show's loader process
+//                                            (PictureLoaderClient; this program is its own
+//                                            loader): time per picture change against the
+//                                            in-process decode and the reference decoder, peak
+//                                            memory of this side and of the loader
 //
 // --smoke uses 2400 × 1600 pictures (still fitted down to the screen: decoding never enlarges)
 // and a single round or three changes, only to prove the benchmark runs. Prints one "RESULT name
@@ -26,12 +31,15 @@
 
 #include "BenchCommon.h"
 #include "ReferenceDecode.h"
+#include "loader/LoaderMain.h"
+#include "loader/PictureLoaderClient.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Picture.h"
 
 #include <turbojpeg.h>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -395,9 +403,104 @@ int FormatsBench(Length length, const QString& folder) {
     return Verdict(length, met);
 }
 
+const QStringList kFormats{"jpg", "png", "webp", "tif", "heic", "avif"};
+
+// Writes the photo in every format into the folder; those that cannot be written are left out.
+int MakeFormats(Length length, const QString& folder) {
+    const QString png = QDir(folder).filePath("source.png");
+    if (!PhotoLikePicture(PhotoSize(length), 11).save(png)) return 2;
+    for (const QString& format : kFormats) {
+        const QString path = QDir(folder).filePath("photo." + format);
+        if (!WriteFormat(png, path, format == "jpg" ? "jpeg" : format == "tif" ? "tiff" : format))
+            std::printf("%s: could not be written, skipped\n", qPrintable(format));
+    }
+    return 0;
+}
+
+// In a fresh process: the median time of LoadPicture at `shown`, its plugins loaded before.
+int DecodeTimeChild(const QStringList& args) {
+    const QString path = args.value(1);
+    const QSize shown(args.value(2).toInt(), args.value(3).toInt());
+    if (!ReadPictureSize(path)) return 2;
+    std::vector<double> times;
+    for (int i = 0; i < args.value(4).toInt(); ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!LoadPicture(path, shown)) return 2;
+        times.push_back(MsSince(timer));
+    }
+    std::printf("%.3f\n", Median(times));
+    return 0;
+}
+
+// The time from asking the loader for the picture to its answer; -1 when none came.
+double TimeThroughLoader(PictureLoaderClient& client, const QString& path) {
+    QElapsedTimer timer;
+    timer.start();
+    QEventLoop loop;
+    bool shown = false;
+    client.Request(
+        path, ShowFit{QStringLiteral("100%"), double(kScreen.width()), double(kScreen.height()), 1},
+        [&](std::optional<LoadedPicture> picture) {
+            shown = picture && !picture->image.isNull();
+            loop.quit();
+        });
+    loop.exec();
+    return shown ? MsSince(timer) : -1;
+}
+
+// One format through a fresh loader: the median change time; prints the peaks of both sides.
+double LoaderFormat(const QByteArray& name, const QString& path, int rounds) {
+    ResetPeakMemory();
+    PictureLoaderClient client;
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) times.push_back(TimeThroughLoader(client, path));
+    const qint64 loaderKb = ProcStatus("VmHWM:", QString::number(client.loaderPid()));
+    if (!AllTaken(times) || loaderKb < 0) return -1;
+    Result(name + "_show_side_peak_mb", ProcStatusKb("VmHWM:") / 1024.0, "MB (target < 150)");
+    Result(name + "_loader_peak_mb", loaderKb / 1024.0, "MB (target < 300)");
+    Result(name + "_loader_change_ms", Median(times), "ms");
+    return Median(times);
+}
+
+int LoaderBench(Length length, const QString& folder) {
+    QProcess maker;
+    QStringList makerArgs{"make-formats", folder};
+    if (length == Length::Smoke) makerArgs << "--smoke";
+    maker.start(QCoreApplication::applicationFilePath(), makerArgs);
+    if (!maker.waitForFinished(900000) || maker.exitCode() != 0) return 2;
+    const QSize shown = FitToScreen(PhotoSize(length));
+    const int rounds = ByLength(length, 5, 3, 1);
+    for (const QString& format : kFormats) {
+        const QString path = QDir(folder).filePath("photo." + format);
+        if (!QFile::exists(path)) continue;
+        const QByteArray name = format.toLatin1();
+        const double loaderMs = LoaderFormat(name, path, rounds);
+        if (loaderMs < 0) return 2;
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"decode-time", path, QString::number(shown.width()),
+                     QString::number(shown.height()), QString::number(rounds)});
+        if (!child.waitForFinished(600000) || child.exitCode() != 0) return 2;
+        const double ownMs = child.readAllStandardOutput().trimmed().toDouble();
+        Result(name + "_in_process_ms", ownMs, "ms");
+        Result(name + "_loader_vs_in_process", loaderMs / ownMs, "x");
+        const QStringList reference = ReferenceCommand(format, path, shown, folder);
+        std::vector<double> theirs;
+        for (int i = 0; i < rounds && !reference.isEmpty(); ++i)
+            theirs.push_back(RunTimed(reference).ms);
+        if (theirs.empty()) continue;
+        Result(name + "_" + reference[0].toLatin1() + "_ms", Median(theirs), "ms (whole process)");
+        Result(name + "_loader_vs_reference", loaderMs / Median(theirs), "x (target <= 1.3)");
+    }
+    return Verdict(length, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], kPictureLoaderOption) == 0)
+        return RunPictureLoader(argc, argv);
     OffscreenUnlessChosen();
     BenchApp<QApplication> bench(argc, argv);
     if (bench.args.value(0) == "make-photos") {
@@ -408,12 +511,17 @@ int main(int argc, char** argv) {
     }
     if (bench.args.value(0) == "decode-webp") return DecodeWebpChild(bench.args);
     if (bench.args.value(0) == "decode-cost") return DecodeCostChild(bench.args);
+    if (bench.args.value(0) == "decode-time") return DecodeTimeChild(bench.args);
+    if (bench.args.value(0) == "make-formats")
+        return MakeFormats(bench.length, bench.args.value(1));
     QTemporaryDir folder;
     if (!folder.isValid()) return 2;
     if (bench.args.value(0) == "decode") return DecodeBench(bench.length, folder.path());
     if (bench.args.value(0) == "memory") return MemoryBench(bench.length, folder.path());
     if (bench.args.value(0) == "webp") return WebpBench(bench.length, folder.path());
     if (bench.args.value(0) == "formats") return FormatsBench(bench.length, folder.path());
-    std::fprintf(stderr, "usage: picture_bench decode|memory|webp|formats [--short|--smoke]\n");
+    if (bench.args.value(0) == "loader") return LoaderBench(bench.length, folder.path());
+    std::fprintf(stderr,
+                 "usage: picture_bench decode|memory|webp|formats|loader [--short|--smoke]\n");
     return 2;
 }

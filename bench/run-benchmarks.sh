@@ -55,6 +55,14 @@ echo "== a 24-megapixel picture of each format fitted to the screen: time and pe
 "$bench" formats $smoke
 note $?
 
+echo "== the same photos through the show's loader process: time per change against in-process and the reference decoder, peak memory of both sides"
+"$bench" loader $smoke
+note $?
+
+echo "== the real show and its loaders: each format's photo (peaks of show and loader), hostile files first in a folder (tree peak, key to exit)"
+"$root/bench/loader-show.sh" $smoke "$build"
+note $?
+
 echo "== settings dialog: first paint with 1000 pictures, preview against djpeg, banner processor use"
 if [ -x "$build/bench/dialog_bench" ]; then
     if command -v xvfb-run >/dev/null 2>&1; then
@@ -94,6 +102,9 @@ if [ -x "$build/bench/folder_bench" ]; then
     "$build/bench/folder_bench" scan $length
     note $?
     "$build/bench/folder_bench" show $length
+    note $?
+    echo "== a chain of folders 20,000 deep and 20 entries of one folder, listed here and in loader processes"
+    "$build/bench/folder_bench" deep $length
     note $?
 else
     echo "run-benchmarks: folder_bench is not built" >&2
