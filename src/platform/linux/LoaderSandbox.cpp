@@ -40,27 +40,20 @@ bool SetLimit(int resource, rlim_t value) {
 
 // Allows listing folders when the process lists a folder entry, and nothing else on the file
 // system: no file's contents are ever read. Folders are listable everywhere, not only below the
-// entry, as a link in it may lead to a folder elsewhere. false only when the system has file-system
-// confinement and it failed.
-bool ConfineFiles(const QByteArray& folder) {
+// entry, as a link in it may lead to a folder elsewhere; so listing is left out of what the
+// confinement handles at all, rather than granted from the root down, which would have every
+// folder opened checked against each of its parents, and a deep chain listed in quadratic time.
+// false only when the system has file-system confinement and it failed.
+bool ConfineFiles(bool listsFolders) {
     landlock_ruleset_attr attributes{};
     attributes.handled_access_fs = kAllFileAccess;
+    if (listsFolders) attributes.handled_access_fs &= ~__u64(LANDLOCK_ACCESS_FS_READ_DIR);
     const int ruleset =
         static_cast<int>(::syscall(SYS_landlock_create_ruleset, &attributes, sizeof attributes, 0));
     if (ruleset < 0) {
         const bool missing = errno == ENOSYS || errno == EOPNOTSUPP;
         if (missing) std::fputs("tavello: no Landlock here; files stay reachable\n", stderr);
         return missing;
-    }
-    if (!folder.isEmpty()) {
-        landlock_path_beneath_attr beneath{};
-        beneath.allowed_access = LANDLOCK_ACCESS_FS_READ_DIR;
-        beneath.parent_fd = ::open("/", O_PATH | O_CLOEXEC);
-        // Where the root cannot be reached, nothing is listable, which lists nothing.
-        if (beneath.parent_fd >= 0) {
-            ::syscall(SYS_landlock_add_rule, ruleset, LANDLOCK_RULE_PATH_BENEATH, &beneath, 0);
-            ::close(beneath.parent_fd);
-        }
     }
     const bool restricted = ::syscall(SYS_landlock_restrict_self, ruleset, 0) == 0;
     ::close(ruleset);
@@ -158,7 +151,7 @@ bool ConfineLoader(const QByteArray& listsFolder) {
     if ((!kSanitized && !SetLimit(RLIMIT_AS, kMaxAddressSpace)) ||
         !SetLimit(RLIMIT_CPU, kMaxProcessorSeconds) || !SetLimit(RLIMIT_CORE, 0))
         return false;
-    return ConfineFiles(listsFolder) && ConfineCalls();
+    return ConfineFiles(!listsFolder.isEmpty()) && ConfineCalls();
 }
 
 }  // namespace tavello
