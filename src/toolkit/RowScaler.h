@@ -15,7 +15,8 @@ namespace tavello {
 class RowScaler {
   public:
     // `target` must fit within `source` on both sides. With `alpha` the result is premultiplied
-    // ARGB32, otherwise RGB32. Null result when the target cannot be allocated.
+    // ARGB32, otherwise RGB32 (and the rows' fourth byte is never read). Null result when the
+    // target cannot be allocated.
     RowScaler(QSize source, QSize target, bool alpha);
 
     // Whether the target was allocated and the sizes make sense.
@@ -27,25 +28,39 @@ class RowScaler {
     // The scaled picture once every source row has come; null before that.
     QImage take();
 
+    // Four channels worked on at once.
+    using Pixel = float __attribute__((vector_size(16)));
+
   private:
+    // The source pixels a target column covers: the first and last, partly covered, with their
+    // shares, and the whole ones between them, each with the same share.
+    struct Span {
+        int first = 0;
+        int last = 0;
+        float firstShare = 0;
+        float lastShare = 0;
+    };
+    // How a source row falls into the target rows.
     struct Split {
-        int to = 0;        // the first target column or row it falls in
+        int to = 0;        // the first target row it falls in
         float first = 0;   // the share of it that falls there
         float second = 0;  // the share that falls into the next
     };
+    static std::vector<Span> Spans(int source, int target);
     static std::vector<Split> Splits(int source, int target);
-    void spreadRow(const uint8_t* rgba);
+    const uint8_t* premultiplied(const uint8_t* rgba);
     void flushRow();
 
     QSize source_;
     QSize target_;
     bool alpha_;
     QImage image_;
-    std::vector<Split> columns_;
+    std::vector<Span> columns_;
     std::vector<Split> rows_;
-    std::vector<float> line_;     // the current source row reduced to the target's width
-    std::vector<float> current_;  // the target row being filled
-    std::vector<float> next_;     // the target row after it
+    float wholeShare_ = 0;         // the share of a source pixel wholly inside a target column
+    std::vector<uint8_t> premul_;  // the current source row premultiplied, with transparency
+    std::vector<Pixel> current_;   // the target row being filled
+    std::vector<Pixel> next_;      // the target row after it
     int sourceRow_ = 0;
     int targetRow_ = 0;
 };
