@@ -9,18 +9,48 @@ namespace {
 
 constexpr int kChannels = 4;
 
-using Sum = uint32_t __attribute__((vector_size(16)));
-using Bytes = uint8_t __attribute__((vector_size(4)));
+// Channels worked on together: written as fixed blocks, the loops below become vector code.
+constexpr size_t kBlock = 16;
 
-// The pixel's four bytes widened for adding up.
-inline Sum Widened(const uint8_t* pixel) {
-    Bytes bytes;
-    std::memcpy(&bytes, pixel, sizeof bytes);
-    return __builtin_convertvector(bytes, Sum);
+using Pixel = float __attribute__((vector_size(16)));
+
+void AddRow(uint32_t* __restrict sums, const uint8_t* __restrict row, size_t count) {
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        for (size_t j = 0; j < kBlock; ++j) sums[i + j] += row[i + j];
+    }
+    for (; i < count; ++i) sums[i] += row[i];
 }
 
-inline RowScaler::Pixel Floats(Sum sum) {
-    return __builtin_convertvector(sum, RowScaler::Pixel);
+void AddShares(float* __restrict first, float* __restrict second, const uint8_t* __restrict row,
+               size_t count, float firstShare, float secondShare) {
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        for (size_t j = 0; j < kBlock; ++j) {
+            const float value = row[i + j];
+            first[i + j] += value * firstShare;
+            second[i + j] += value * secondShare;
+        }
+    }
+    for (; i < count; ++i) {
+        first[i] += float(row[i]) * firstShare;
+        second[i] += float(row[i]) * secondShare;
+    }
+}
+
+void Combine(float* __restrict line, const uint32_t* __restrict sums, const float* __restrict edge,
+             size_t count, float share) {
+    size_t i = 0;
+    for (; i + kBlock <= count; i += kBlock) {
+        for (size_t j = 0; j < kBlock; ++j) line[i + j] = float(sums[i + j]) * share + edge[i + j];
+    }
+    for (; i < count; ++i) line[i] = float(sums[i]) * share + edge[i];
+}
+
+inline Pixel PixelAt(const float* line, int x) {
+    Pixel pixel;
+    std::memcpy(&pixel, line + size_t(x) * kChannels, sizeof pixel);
+    return pixel;
 }
 
 // A channel's average rounded into 0…`most`.
@@ -40,9 +70,13 @@ RowScaler::RowScaler(QSize source, QSize target, bool alpha)
     columns_ = Spans(source.width(), target.width());
     rows_ = Splits(source.height(), target.height());
     wholeShare_ = float(double(target.width()) / source.width());
-    if (alpha) premul_.assign(size_t(source.width()) * kChannels, 0);
-    current_.assign(size_t(target.width()), Pixel{});
-    next_.assign(size_t(target.width()), Pixel{});
+    wholeRowShare_ = float(double(target.height()) / source.height());
+    const size_t channels = size_t(source.width()) * kChannels;
+    if (alpha) premul_.assign(channels, 0);
+    whole_.assign(channels, 0);
+    edge_.assign(channels, 0);
+    nextEdge_.assign(channels, 0);
+    line_.assign(channels, 0);
 }
 
 // Source pixel i covers [i·target, (i+1)·target) and target pixel t covers [t·source,
@@ -100,34 +134,36 @@ void RowScaler::addRow(const uint8_t* rgba) {
     const uint8_t* row = alpha_ ? premultiplied(rgba) : rgba;
     const Split& split = rows_[size_t(sourceRow_++)];
     while (targetRow_ < split.to) flushRow();
-    const Pixel whole = Pixel{} + wholeShare_;
-    const Pixel first = Pixel{} + split.first, second = Pixel{} + split.second;
-    const bool spills = split.second > 0;
-    for (size_t t = 0; t < columns_.size(); ++t) {
-        const Span& span = columns_[t];
-        Sum inside{};
-        for (int i = span.first + 1; i < span.last; ++i) inside += Widened(row + i * kChannels);
-        const Pixel value = Floats(inside) * whole +
-                            Floats(Widened(row + span.first * kChannels)) * span.firstShare +
-                            Floats(Widened(row + span.last * kChannels)) * span.lastShare;
-        current_[t] += value * first;
-        if (spills) next_[t] += value * second;
+    if (split.second > 0) {
+        // A row across the edge of two target rows counts towards each with its share.
+        AddShares(edge_.data(), nextEdge_.data(), row, edge_.size(), split.first, split.second);
+    } else {
+        // Any other lies wholly inside one, with the same share as every such row: only added.
+        AddRow(whole_.data(), row, whole_.size());
     }
     if (sourceRow_ == source_.height()) {
         while (targetRow_ < target_.height()) flushRow();
     }
 }
 
-// Writes the finished target row and moves on to the next.
+// Reduces the finished target row's sums to the target's width, writes it and moves on to the
+// next.
 void RowScaler::flushRow() {
+    Combine(line_.data(), whole_.data(), edge_.data(), line_.size(), wholeRowShare_);
+    const Pixel wholeColumn = Pixel{} + wholeShare_;
     auto* out = reinterpret_cast<QRgb*>(image_.scanLine(targetRow_));
-    for (int x = 0; x < target_.width(); ++x) {
-        const Pixel v = current_[size_t(x)];
+    for (size_t t = 0; t < columns_.size(); ++t) {
+        const Span& span = columns_[t];
+        Pixel inside{};
+        for (int i = span.first + 1; i < span.last; ++i) inside += PixelAt(line_.data(), i);
+        const Pixel v = inside * wholeColumn + PixelAt(line_.data(), span.first) * span.firstShare +
+                        PixelAt(line_.data(), span.last) * span.lastShare;
         const int a = alpha_ ? Rounded(v[3], 255) : 255;
-        out[x] = qRgba(Rounded(v[0], a), Rounded(v[1], a), Rounded(v[2], a), a);
+        out[t] = qRgba(Rounded(v[0], a), Rounded(v[1], a), Rounded(v[2], a), a);
     }
-    current_.swap(next_);
-    std::fill(next_.begin(), next_.end(), Pixel{});
+    std::fill(whole_.begin(), whole_.end(), 0);
+    edge_.swap(nextEdge_);
+    std::fill(nextEdge_.begin(), nextEdge_.end(), 0.0f);
     ++targetRow_;
 }
 

@@ -28,9 +28,6 @@ class RowScaler {
     // The scaled picture once every source row has come; null before that.
     QImage take();
 
-    // Four channels worked on at once.
-    using Pixel = float __attribute__((vector_size(16)));
-
   private:
     // The source pixels a target column covers: the first and last, partly covered, with their
     // shares, and the whole ones between them, each with the same share.
@@ -57,10 +54,15 @@ class RowScaler {
     QImage image_;
     std::vector<Span> columns_;
     std::vector<Split> rows_;
-    float wholeShare_ = 0;         // the share of a source pixel wholly inside a target column
+    float wholeShare_ = 0;         // the share of a source column wholly inside a target column
+    float wholeRowShare_ = 0;      // the share of a source row wholly inside a target row
     std::vector<uint8_t> premul_;  // the current source row premultiplied, with transparency
-    std::vector<Pixel> current_;   // the target row being filled
-    std::vector<Pixel> next_;      // the target row after it
+    // The target row being filled, still at the source's width: the sum of the rows wholly inside
+    // it, and the shares of those across its edges. Then the shares of those across the next's.
+    std::vector<uint32_t> whole_;
+    std::vector<float> edge_;
+    std::vector<float> nextEdge_;
+    std::vector<float> line_;  // the finished target row at the source's width
     int sourceRow_ = 0;
     int targetRow_ = 0;
 };
