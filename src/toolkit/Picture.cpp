@@ -5,6 +5,7 @@
 #include "toolkit/HeifPicture.h"
 #include "toolkit/PictureCost.h"
 #include "toolkit/PictureIntegrity.h"
+#include "toolkit/RowScaler.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -86,9 +87,10 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Deco
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
     // libwebp scales a still WebP while decoding, into the shown size alone.
     if (decoder == Decoder::Libwebp) return {rawTarget, Pixels(rawTarget)};
-    // libpng's rows are scaled as they come: one row, its column shares and the shown size.
+    // libpng's rows are scaled as they come: one row, the scaler's sums and the shown size.
     if (decoder == Decoder::LibpngRows) {
-        return {rawTarget, Pixels(rawTarget) + 8 * (qint64(raw.width()) + raw.height())};
+        const qint64 working = RowScaler::WorkingBytes(raw.width(), raw.height());
+        return {rawTarget, Pixels(rawTarget) + raw.width() + working / kBytesPerPixel};
     }
     // Qt's reader decodes an animated WebP whole and scales it afterwards.
     if (format == "webp") return {rawTarget, Pixels(raw)};

@@ -7,7 +7,7 @@ namespace tavello {
 
 namespace {
 
-constexpr int kChannels = 4;
+constexpr int kRgba = 4;
 
 // Channels worked on together: written as fixed blocks, the loops below become vector code.
 constexpr size_t kBlock = 16;
@@ -47,9 +47,10 @@ void Combine(float* __restrict line, const uint32_t* __restrict sums, const floa
     for (; i < count; ++i) line[i] = float(sums[i]) * share + edge[i];
 }
 
-inline Pixel PixelAt(const float* line, int x) {
+// The channels of pixel `x`; for RGB rows the fourth is the next pixel's red, never used.
+inline Pixel PixelAt(const float* line, int x, int channels) {
     Pixel pixel;
-    std::memcpy(&pixel, line + size_t(x) * kChannels, sizeof pixel);
+    std::memcpy(&pixel, line + size_t(x) * size_t(channels), sizeof pixel);
     return pixel;
 }
 
@@ -60,10 +61,10 @@ inline int Rounded(float value, int most) {
 
 }  // namespace
 
-RowScaler::RowScaler(QSize source, QSize target, bool alpha)
-    : source_(source), target_(target), alpha_(alpha) {
-    const bool fits =
-        !target.isEmpty() && target.width() <= source.width() && target.height() <= source.height();
+RowScaler::RowScaler(QSize source, QSize target, bool alpha, Rows rows)
+    : source_(source), target_(target), alpha_(alpha), channels_(rows == Rows::Rgb ? 3 : kRgba) {
+    const bool fits = !target.isEmpty() && target.width() <= source.width() &&
+                      target.height() <= source.height() && !(alpha && rows == Rows::Rgb);
     if (!fits) return;
     image_ = QImage(target, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image_.isNull()) return;
@@ -71,12 +72,18 @@ RowScaler::RowScaler(QSize source, QSize target, bool alpha)
     rows_ = Splits(source.height(), target.height());
     wholeShare_ = float(double(target.width()) / source.width());
     wholeRowShare_ = float(double(target.height()) / source.height());
-    const size_t channels = size_t(source.width()) * kChannels;
+    const size_t channels = size_t(source.width()) * size_t(channels_);
     if (alpha) premul_.assign(channels, 0);
     whole_.assign(channels, 0);
     edge_.assign(channels, 0);
     nextEdge_.assign(channels, 0);
-    line_.assign(channels, 0);
+    line_.assign(channels + 1, 0);  // the last RGB pixel is read as four channels
+}
+
+qint64 RowScaler::WorkingBytes(int width, int height) {
+    // Four rows of sums in 32-bit channels, the premultiplied row, and a span per column.
+    const qint64 columns = qint64(width) * qint64(4 * kRgba * 4 + kRgba + sizeof(Span));
+    return columns + qint64(height) * qint64(sizeof(Split));
 }
 
 // Source pixel i covers [i·target, (i+1)·target) and target pixel t covers [t·source,
@@ -121,7 +128,7 @@ std::vector<RowScaler::Split> RowScaler::Splits(int source, int target) {
 // The row with each colour multiplied by its opacity, rounded as Qt premultiplies.
 const uint8_t* RowScaler::premultiplied(const uint8_t* rgba) {
     uint8_t* out = premul_.data();
-    for (size_t i = 0; i < premul_.size(); i += kChannels) {
+    for (size_t i = 0; i < premul_.size(); i += kRgba) {
         const unsigned a = rgba[i + 3];
         for (int c = 0; c < 3; ++c) out[i + c] = uint8_t((rgba[i + c] * a + 127) / 255);
         out[i + 3] = uint8_t(a);
@@ -129,9 +136,9 @@ const uint8_t* RowScaler::premultiplied(const uint8_t* rgba) {
     return out;
 }
 
-void RowScaler::addRow(const uint8_t* rgba) {
+void RowScaler::addRow(const uint8_t* pixels) {
     if (!valid() || sourceRow_ >= source_.height()) return;
-    const uint8_t* row = alpha_ ? premultiplied(rgba) : rgba;
+    const uint8_t* row = alpha_ ? premultiplied(pixels) : pixels;
     const Split& split = rows_[size_t(sourceRow_++)];
     while (targetRow_ < split.to) flushRow();
     if (split.second > 0) {
@@ -149,15 +156,17 @@ void RowScaler::addRow(const uint8_t* rgba) {
 // Reduces the finished target row's sums to the target's width, writes it and moves on to the
 // next.
 void RowScaler::flushRow() {
-    Combine(line_.data(), whole_.data(), edge_.data(), line_.size(), wholeRowShare_);
+    Combine(line_.data(), whole_.data(), edge_.data(), whole_.size(), wholeRowShare_);
     const Pixel wholeColumn = Pixel{} + wholeShare_;
     auto* out = reinterpret_cast<QRgb*>(image_.scanLine(targetRow_));
     for (size_t t = 0; t < columns_.size(); ++t) {
         const Span& span = columns_[t];
         Pixel inside{};
-        for (int i = span.first + 1; i < span.last; ++i) inside += PixelAt(line_.data(), i);
-        const Pixel v = inside * wholeColumn + PixelAt(line_.data(), span.first) * span.firstShare +
-                        PixelAt(line_.data(), span.last) * span.lastShare;
+        for (int i = span.first + 1; i < span.last; ++i)
+            inside += PixelAt(line_.data(), i, channels_);
+        const Pixel v = inside * wholeColumn +
+                        PixelAt(line_.data(), span.first, channels_) * span.firstShare +
+                        PixelAt(line_.data(), span.last, channels_) * span.lastShare;
         const int a = alpha_ ? Rounded(v[3], 255) : 255;
         out[t] = qRgba(Rounded(v[0], a), Rounded(v[1], a), Rounded(v[2], a), a);
     }

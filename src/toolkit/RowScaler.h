@@ -2,7 +2,7 @@
 
 // Scales a picture down while its rows come from the decoder, so that no full-size copy of it is
 // ever held: each target pixel is the average of the source area it covers (a box filter with
-// exact fractional edges). Rows come as 8-bit RGBA, not premultiplied.
+// exact fractional edges). Rows come as 8-bit RGBA, not premultiplied, or as 8-bit RGB.
 
 #include <QImage>
 #include <QSize>
@@ -14,16 +14,23 @@ namespace tavello {
 
 class RowScaler {
   public:
+    enum class Rows { Rgba, Rgb };
+
     // `target` must fit within `source` on both sides. With `alpha` the result is premultiplied
-    // ARGB32, otherwise RGB32 (and the rows' fourth byte is never read). Null result when the
-    // target cannot be allocated.
-    RowScaler(QSize source, QSize target, bool alpha);
+    // ARGB32 (from RGBA rows only), otherwise RGB32, an RGBA row's alpha ignored. Null result
+    // when the target cannot be allocated.
+    RowScaler(QSize source, QSize target, bool alpha, Rows rows = Rows::Rgba);
+
+    // The memory it works in besides the target, for a picture `width` pixels wide and `height`
+    // high.
+    static qint64 WorkingBytes(int width, int height);
 
     // Whether the target was allocated and the sizes make sense.
     bool valid() const { return !image_.isNull(); }
 
-    // The next source row, `source.width()` RGBA pixels. Rows past the last are ignored.
-    void addRow(const uint8_t* rgba);
+    // The next source row, `source.width()` pixels as the constructor was told. Rows past the last
+    // are ignored.
+    void addRow(const uint8_t* pixels);
 
     // The scaled picture once every source row has come; null before that.
     QImage take();
@@ -51,6 +58,7 @@ class RowScaler {
     QSize source_;
     QSize target_;
     bool alpha_;
+    int channels_;
     QImage image_;
     std::vector<Span> columns_;
     std::vector<Split> rows_;
