@@ -55,7 +55,7 @@ QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
 
 // Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly or cannot
 // decode small the format's own library.
-enum class Decoder { Qt, Libpng, LibpngRows, Libtiff, Libwebp };
+enum class Decoder { Qt, Libpng, LibpngRows, Libtiff, LibtiffRows, Libwebp };
 
 // The decoders for the picture shown at its own size and shown smaller.
 struct Decoders {
@@ -87,8 +87,9 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Deco
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
     // libwebp scales a still WebP while decoding, into the shown size alone.
     if (decoder == Decoder::Libwebp) return {rawTarget, Pixels(rawTarget)};
-    // libpng's rows are scaled as they come: one row, the scaler's sums and the shown size.
-    if (decoder == Decoder::LibpngRows) {
+    // libpng's and libtiff's rows are scaled as they come: one row, the scaler's sums and the
+    // shown size.
+    if (decoder == Decoder::LibpngRows || decoder == Decoder::LibtiffRows) {
         const qint64 working = RowScaler::WorkingBytes(raw.width(), raw.height());
         return {rawTarget, Pixels(rawTarget) + raw.width() + working / kBytesPerPixel};
     }
@@ -133,7 +134,8 @@ Decoder WholeDecoderFor(QIODevice& file) {
 
 Decoders DecodersFor(QIODevice& file) {
     const Decoder whole = WholeDecoderFor(file);
-    return {whole, PngDecodesInRows(file) ? Decoder::LibpngRows : whole};
+    if (PngDecodesInRows(file)) return {whole, Decoder::LibpngRows};
+    return {whole, whole == Decoder::Qt && TiffDecodesInRows(file) ? Decoder::LibtiffRows : whole};
 }
 
 // Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
@@ -157,6 +159,9 @@ QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw,
                             reader.transformation());
         case Decoder::Libtiff:
             return Oriented(DecodeWithLibtiff(file, raw), reader.transformation());
+        case Decoder::LibtiffRows:
+            return Oriented(DecodeWithLibtiffScaled(file, raw, plan.readerSize),
+                            reader.transformation());
         case Decoder::Libwebp:
             return Oriented(DecodeWithLibwebp(file, raw, plan.readerSize), reader.transformation());
         case Decoder::Qt:
