@@ -119,23 +119,26 @@ bool StartsAsHeif(QIODevice& file) {
     return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
+bool StartsAsTiff(QIODevice& file) {
+    if (!file.seek(0)) return false;
+    const QByteArray head = file.peek(4);
+    return head == QByteArrayView("II*\0", 4) || head == QByteArrayView("MM\0*", 4);
+}
+
 Decoder WholeDecoderFor(QIODevice& file) {
     if (!file.seek(0)) return Decoder::Qt;
-    const QByteArray head = file.peek(8);
-    if (head.startsWith("\x89PNG\r\n\x1A\n")) {
+    if (file.peek(8).startsWith("\x89PNG\r\n\x1A\n")) {
         return PngNeedsLibpng(file) ? Decoder::Libpng : Decoder::Qt;
     }
-    if (head.startsWith(QByteArrayView("II*\0", 4)) ||
-        head.startsWith(QByteArrayView("MM\0*", 4))) {
-        return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
-    }
+    if (StartsAsTiff(file)) return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
     return IsStillWebp(file) ? Decoder::Libwebp : Decoder::Qt;
 }
 
 Decoders DecodersFor(QIODevice& file) {
     const Decoder whole = WholeDecoderFor(file);
     if (PngDecodesInRows(file)) return {whole, Decoder::LibpngRows};
-    return {whole, whole == Decoder::Qt && TiffDecodesInRows(file) ? Decoder::LibtiffRows : whole};
+    const bool tiffRows = whole == Decoder::Qt && StartsAsTiff(file) && TiffDecodesInRows(file);
+    return {whole, tiffRows ? Decoder::LibtiffRows : whole};
 }
 
 // Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
