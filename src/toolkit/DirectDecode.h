@@ -8,6 +8,7 @@
 // the whole picture and scales it afterwards. An animated WebP stays with Qt's reader.
 // A PNG shown smaller than itself is scaled while libpng hands its rows over, so no full-size copy
 // is ever held; an interlaced one, whose rows come only at the last pass, stays with Qt's reader.
+// So is a TIFF of plain 8-bit RGB rows in strips; other kinds stay with Qt's reader.
 
 #include <QImage>
 #include <QSize>
@@ -32,6 +33,11 @@ bool IsStillWebp(QIODevice& file);
 // position is left anywhere.
 bool PngDecodesInRows(QIODevice& file);
 
+// Whether the TIFF's first picture is 8-bit RGB, three samples a pixel side by side, in strips
+// with no compression or a lossless one, from its first directory. The read position is left
+// anywhere.
+bool TiffDecodesInRows(QIODevice& file);
+
 // Decode the whole picture as it is stored (a TIFF's orientation tag is not applied) into
 // premultiplied ARGB32, transparency kept. A null image for a damaged or cut-off file, or one that
 // is not `size` pixels as stored, which the caller has checked against the limits.
@@ -47,5 +53,9 @@ QImage DecodeWithLibwebp(QIODevice& file, QSize size, QSize scaledSize);
 // on either side): RGB32, or premultiplied ARGB32 when it has transparency, colours as Qt's reader
 // gives them. A null image for a damaged or cut-off file, or one of another size.
 QImage DecodeWithLibpngScaled(QIODevice& file, QSize size, QSize scaledSize);
+
+// The same for a TIFF that decodes in rows, as it is stored (its orientation tag not applied):
+// RGB32.
+QImage DecodeWithLibtiffScaled(QIODevice& file, QSize size, QSize scaledSize);
 
 }  // namespace tavello

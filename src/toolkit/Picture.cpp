@@ -5,6 +5,7 @@
 #include "toolkit/HeifPicture.h"
 #include "toolkit/PictureCost.h"
 #include "toolkit/PictureIntegrity.h"
+#include "toolkit/RowScaler.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -54,7 +55,7 @@ QSize OrientedSize(QImageReader& reader, QByteArrayView head) {
 
 // Which decoder reads the file's pixels: Qt's reader, or for the kinds it draws wrongly or cannot
 // decode small the format's own library.
-enum class Decoder { Qt, Libpng, LibpngRows, Libtiff, Libwebp };
+enum class Decoder { Qt, Libpng, LibpngRows, Libtiff, LibtiffRows, Libwebp };
 
 // The decoders for the picture shown at its own size and shown smaller.
 struct Decoders {
@@ -86,9 +87,11 @@ DecodePlan PlanDecode(QSize raw, QSize rawTarget, const QByteArray& format, Deco
     if (!rawTarget.isValid()) return {QSize(), Pixels(raw)};
     // libwebp scales a still WebP while decoding, into the shown size alone.
     if (decoder == Decoder::Libwebp) return {rawTarget, Pixels(rawTarget)};
-    // libpng's rows are scaled as they come: one row, its column shares and the shown size.
-    if (decoder == Decoder::LibpngRows) {
-        return {rawTarget, Pixels(rawTarget) + 8 * (qint64(raw.width()) + raw.height())};
+    // libpng's and libtiff's rows are scaled as they come: one row, the scaler's sums and the
+    // shown size.
+    if (decoder == Decoder::LibpngRows || decoder == Decoder::LibtiffRows) {
+        const qint64 working = RowScaler::WorkingBytes(raw.width(), raw.height());
+        return {rawTarget, Pixels(rawTarget) + raw.width() + working / kBytesPerPixel};
     }
     // Qt's reader decodes an animated WebP whole and scales it afterwards.
     if (format == "webp") return {rawTarget, Pixels(raw)};
@@ -116,22 +119,26 @@ bool StartsAsHeif(QIODevice& file) {
     return file.seek(0) && IsHeifFile(file.peek(64));
 }
 
+bool StartsAsTiff(QIODevice& file) {
+    if (!file.seek(0)) return false;
+    const QByteArray head = file.peek(4);
+    return head == QByteArrayView("II*\0", 4) || head == QByteArrayView("MM\0*", 4);
+}
+
 Decoder WholeDecoderFor(QIODevice& file) {
     if (!file.seek(0)) return Decoder::Qt;
-    const QByteArray head = file.peek(8);
-    if (head.startsWith("\x89PNG\r\n\x1A\n")) {
+    if (file.peek(8).startsWith("\x89PNG\r\n\x1A\n")) {
         return PngNeedsLibpng(file) ? Decoder::Libpng : Decoder::Qt;
     }
-    if (head.startsWith(QByteArrayView("II*\0", 4)) ||
-        head.startsWith(QByteArrayView("MM\0*", 4))) {
-        return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
-    }
+    if (StartsAsTiff(file)) return TiffNeedsLibtiff(file) ? Decoder::Libtiff : Decoder::Qt;
     return IsStillWebp(file) ? Decoder::Libwebp : Decoder::Qt;
 }
 
 Decoders DecodersFor(QIODevice& file) {
     const Decoder whole = WholeDecoderFor(file);
-    return {whole, PngDecodesInRows(file) ? Decoder::LibpngRows : whole};
+    if (PngDecodesInRows(file)) return {whole, Decoder::LibpngRows};
+    const bool tiffRows = whole == Decoder::Qt && StartsAsTiff(file) && TiffDecodesInRows(file);
+    return {whole, tiffRows ? Decoder::LibtiffRows : whole};
 }
 
 // Turns a picture decoded as stored the way its orientation tag says, as Qt's reader does:
@@ -155,6 +162,9 @@ QImage Decode(QIODevice& file, QImageReader& reader, Decoder decoder, QSize raw,
                             reader.transformation());
         case Decoder::Libtiff:
             return Oriented(DecodeWithLibtiff(file, raw), reader.transformation());
+        case Decoder::LibtiffRows:
+            return Oriented(DecodeWithLibtiffScaled(file, raw, plan.readerSize),
+                            reader.transformation());
         case Decoder::Libwebp:
             return Oriented(DecodeWithLibwebp(file, raw, plan.readerSize), reader.transformation());
         case Decoder::Qt:

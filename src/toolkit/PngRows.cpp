@@ -14,7 +14,6 @@ namespace {
 constexpr qint64 kSignatureBytes = 8;
 constexpr int kHeaderBytes = 8 + 8 + 13;  // signature, then the header chunk's frame and data
 constexpr int kInterlaceAt = 8 + 8 + 12;
-constexpr int kChannels = 4;
 
 // libpng stops at a fault by jumping back to the reading function; Qt's reader reports the same
 // file's faults, so nothing is printed.
@@ -54,8 +53,8 @@ class PngReader {
     png_infop info_;
 };
 
-// Reads the header and asks libpng for 8-bit RGBA rows (RGB with a filler byte when there is no
-// transparency), as Qt's reader decodes them: no gamma correction, 16-bit samples rounded.
+// Reads the header and asks libpng for 8-bit RGBA rows (RGB when there is no transparency), as
+// Qt's reader decodes them: no gamma correction, 16-bit samples rounded.
 // Whether the picture has transparency goes to `alpha`. False for a damaged header.
 bool ReadHeader(png_structp png, png_infop info, bool* alpha) {
     if (setjmp(png_jmpbuf(png))) return false;
@@ -65,7 +64,6 @@ bool ReadHeader(png_structp png, png_infop info, bool* alpha) {
     png_set_expand(png);  // palette to RGB, grey to eight bits, a transparent colour to alpha
     png_set_scale_16(png);
     png_set_gray_to_rgb(png);
-    if (!*alpha) png_set_filler(png, 0xFF, PNG_FILLER_AFTER);
     png_read_update_info(png, info);
     return true;
 }
@@ -98,11 +96,11 @@ QImage DecodeWithLibpngScaled(QIODevice& file, QSize size, QSize scaledSize) {
     if (!reader.valid() || !ReadHeader(reader.png(), reader.info(), &alpha)) return QImage();
     const QSize stored(int(png_get_image_width(reader.png(), reader.info())),
                        int(png_get_image_height(reader.png(), reader.info())));
-    const size_t rowBytes = size_t(size.width()) * kChannels;
+    const size_t rowBytes = size_t(size.width()) * (alpha ? 4 : 3);
     if (stored != size || png_get_rowbytes(reader.png(), reader.info()) != rowBytes) {
         return QImage();
     }
-    RowScaler scaler(size, scaledSize, alpha);
+    RowScaler scaler(size, scaledSize, alpha, alpha ? RowScaler::Rows::Rgba : RowScaler::Rows::Rgb);
     std::vector<png_byte> row(rowBytes);
     if (!scaler.valid() || !ReadRows(reader.png(), row.data(), &scaler, size.height())) {
         return QImage();

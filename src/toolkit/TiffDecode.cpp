@@ -1,12 +1,14 @@
 #include "toolkit/DirectDecode.h"
 
 #include "toolkit/Picture.h"
+#include "toolkit/RowScaler.h"
 
 #include <QIODevice>
 
 #include <tiffio.h>
 
 #include <memory>
+#include <vector>
 
 namespace tavello {
 namespace {
@@ -82,7 +84,59 @@ uint16_t AlphaKind(TIFF* tiff) {
     return alpha ? kinds[0] : 0;
 }
 
+// Compressions whose rows libtiff hands over one at a time, with or without a predictor.
+bool ReadsRowByRow(uint16_t compression) {
+    switch (compression) {
+        case COMPRESSION_NONE:
+        case COMPRESSION_LZW:
+        case COMPRESSION_ADOBE_DEFLATE:
+        case COMPRESSION_DEFLATE:
+        case COMPRESSION_PACKBITS:
+            return TIFFIsCODECConfigured(compression);
+        default:
+            return false;
+    }
+}
+
+bool IsSize(TIFF* tiff, QSize size) {
+    uint32_t width = 0, height = 0;
+    return TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width) &&
+           TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height) &&
+           QSize(int(width), int(height)) == size;
+}
+
 }  // namespace
+
+bool TiffDecodesInRows(QIODevice& file) {
+    const Tiff tiff = OpenTiff(file);
+    uint16_t photometric = 0, bits = 0, samples = 0, planar = 0, compression = 0;
+    return tiff && !TIFFIsTiled(tiff.get()) &&
+           TIFFGetField(tiff.get(), TIFFTAG_PHOTOMETRIC, &photometric) &&
+           photometric == PHOTOMETRIC_RGB &&
+           TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_BITSPERSAMPLE, &bits) && bits == 8 &&
+           TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_SAMPLESPERPIXEL, &samples) && samples == 3 &&
+           TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_PLANARCONFIG, &planar) &&
+           planar == PLANARCONFIG_CONTIG &&
+           TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_COMPRESSION, &compression) &&
+           ReadsRowByRow(compression);
+}
+
+QImage DecodeWithLibtiffScaled(QIODevice& file, QSize size, QSize scaledSize) {
+    const Tiff tiff = OpenTiff(file);
+    if (!tiff || !IsSize(tiff.get(), size) ||
+        TIFFScanlineSize64(tiff.get()) != uint64_t(size.width()) * 3) {
+        return QImage();
+    }
+    RowScaler scaler(size, scaledSize, false, RowScaler::Rows::Rgb);
+    if (!scaler.valid()) return QImage();
+    std::vector<uint8_t> row(size_t(size.width()) * 3);
+    // A damaged or cut-off strip fails the whole picture, as it does with Qt's reader.
+    for (int y = 0; y < size.height(); ++y) {
+        if (TIFFReadScanline(tiff.get(), row.data(), uint32_t(y), 0) < 0) return QImage();
+        scaler.addRow(row.data());
+    }
+    return scaler.take();
+}
 
 bool TiffNeedsLibtiff(QIODevice& file) {
     const Tiff tiff = OpenTiff(file);
@@ -97,13 +151,9 @@ bool TiffNeedsLibtiff(QIODevice& file) {
 
 QImage DecodeWithLibtiff(QIODevice& file, QSize size) {
     const Tiff tiff = OpenTiff(file);
-    uint32_t width = 0, height = 0;
     uint16_t orientation = ORIENTATION_TOPLEFT;
-    if (!tiff || !TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width) ||
-        !TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height) ||
-        QSize(int(width), int(height)) != size) {
-        return QImage();
-    }
+    if (!tiff || !IsSize(tiff.get(), size)) return QImage();
+    const auto width = uint32_t(size.width()), height = uint32_t(size.height());
     TIFFGetFieldDefaulted(tiff.get(), TIFFTAG_ORIENTATION, &orientation);
     // libtiff hands grey with an alpha sample over as it is stored: premultiplied when associated.
     const bool premultiplied = AlphaKind(tiff.get()) == EXTRASAMPLE_ASSOCALPHA;

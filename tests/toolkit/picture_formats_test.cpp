@@ -155,10 +155,10 @@ QImage Gradient(QSize size) {
     return image;
 }
 
-// Shown smaller, a PNG decodes from its rows into the shown size alone, so that even a decode limit
-// below its whole size holds it, in the colours its whole decode has; an interlaced one is decoded
-// whole and the limit refuses it.
-TEST(PictureFormatsTest, PngShownSmallerDecodesInRowsWithTheWholeDecodesColours) {
+// Shown smaller, a PNG or an RGB TIFF in strips decodes from its rows into the shown size alone, so
+// that even a decode limit below its whole size holds it, in the colours its whole decode has; an
+// interlaced PNG or a tiled TIFF is decoded whole and the limit refuses it.
+TEST(PictureFormatsTest, PngAndTiffShownSmallerDecodeInRowsWithTheWholeDecodesColours) {
     const QSize own(1000, 600), shown(250, 150);
     const QImage picture = Gradient(own);
     const QByteArray gamma = PngChunk("gAMA", QByteArray("\0\0\xAF\xC8", 4));
@@ -187,6 +187,11 @@ TEST(PictureFormatsTest, PngShownSmallerDecodesInRowsWithTheWholeDecodesColours)
         {"rgb48-transparent.png",
          Magick({"png:-", "-transparent", "#000000", "-depth", "16", "PNG48:-"}, rgb), true},
         {"interlaced.png", Magick({"png:-", "-interlace", "PNG", "png:-"}, rgb), false},
+        {"rgb.tif", EncodeTurned(picture.convertToFormat(QImage::Format_RGB32), "tiff", {}), true},
+        {"rgb-lzw-predictor.tif",
+         Magick({"png:-", "-compress", "LZW", "-define", "tiff:predictor=2", "tiff:-"}, rgb), true},
+        {"tiled.tif", Magick({"png:-", "-define", "tiff:tile-geometry=64x64", "tiff:-"}, rgb),
+         false},
     };
     test::TestDir dir;
     struct LimitBack {
