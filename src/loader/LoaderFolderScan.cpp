@@ -6,7 +6,8 @@
 #include "platform/HelperProcess.h"
 #include "platform/PassedFile.h"
 
-#include <QScopeGuard>
+#include <memory>
+#include <mutex>
 
 namespace tavello {
 namespace {
@@ -22,7 +23,7 @@ bool TakeListing(int socket, const std::function<void(const QString&)>& found,
         if (!WaitForPacket(socket, kCancelCheckMs)) continue;
         const std::optional<Packet> packet = ReceivePacket(socket);
         if (!packet) return false;
-        if (const std::optional<QByteArrayList> paths = ParseFound(packet->bytes)) {
+        if (const auto paths = ParsePaths(FolderMessage::Found, packet->bytes)) {
             for (const QByteArray& path : *paths) found(DecodeFileName(path));
             continue;
         }
@@ -33,27 +34,55 @@ bool TakeListing(int socket, const std::function<void(const QString&)>& found,
     }
 }
 
-void ListInLoader(const QByteArray& program, const QString& entry,
-                  const std::function<void(const QString&)>& found, const ScanCancelled& cancelled,
-                  FoldersSeen& seen) {
-    const std::optional<HelperProcess> loader =
-        StartHelperProcess(program,
-                           {program, kPictureLoaderOption, QByteArray::number(kHelperSocketFd),
-                            QByteArray::number(OwnProcessId()), EncodeFileName(entry)},
-                           false);
-    if (!loader) return;
-    const auto end = qScopeGuard([&] { EndHelperProcess(loader->pid); });
-    if (!SendPacket(loader->socket.get(), EncodeFolders(FolderMessage::Seen, seen))) return;
-    TakeListing(loader->socket.get(), found, cancelled, seen);
-}
+// One listing loader for all the entries of a show's list, started at the first and ended with
+// the scan: each entry costs a request, not a process. A listing cancelled or gone wrong ends it,
+// and the next entry starts a fresh one.
+class ListingSession {
+  public:
+    explicit ListingSession(QByteArray program) : program_(std::move(program)) {}
+    ~ListingSession() { End(); }
+    ListingSession(const ListingSession&) = delete;
+    ListingSession& operator=(const ListingSession&) = delete;
+
+    void List(const QString& entry, const std::function<void(const QString&)>& found,
+              const ScanCancelled& cancelled, FoldersSeen& seen) {
+        const std::lock_guard lock(mutex_);
+        if (!loader_) Start();
+        if (!loader_) return;
+        const int socket = loader_->socket.get();
+        const bool listed =
+            SendPacket(socket, EncodePaths(FolderMessage::List, {EncodeFileName(entry)})) &&
+            SendPacket(socket, EncodeFolders(FolderMessage::Seen, seen)) &&
+            TakeListing(socket, found, cancelled, seen);
+        if (!listed) End();
+    }
+
+  private:
+    void Start() {
+        loader_ =
+            StartHelperProcess(program_,
+                               {program_, kPictureLoaderOption, QByteArray::number(kHelperSocketFd),
+                                QByteArray::number(OwnProcessId()), kListFoldersOption},
+                               false);
+    }
+    void End() {
+        if (loader_) EndHelperProcess(loader_->pid);
+        loader_.reset();
+    }
+
+    QByteArray program_;
+    std::mutex mutex_;
+    std::optional<HelperProcess> loader_;
+};
 
 }  // namespace
 
 LoaderScan MakeLoaderFolderScan(QByteArray program) {
     if (program.isEmpty()) program = OwnProgram();
-    return [program](const QString& entry, const std::function<void(const QString&)>& found,
+    auto session = std::make_shared<ListingSession>(std::move(program));
+    return [session](const QString& entry, const std::function<void(const QString&)>& found,
                      const ScanCancelled& cancelled,
-                     FoldersSeen& seen) { ListInLoader(program, entry, found, cancelled, seen); };
+                     FoldersSeen& seen) { session->List(entry, found, cancelled, seen); };
 }
 
 }  // namespace tavello

@@ -14,8 +14,9 @@ using LoaderScan =
     std::function<void(const QString& entry, const std::function<void(const QString&)>& found,
                        const ScanCancelled& cancelled, FoldersSeen& seen)>;
 
-// A folder scan that lists each folder entry in a loader process of its own, confined to listing
-// folders (no file is read), and hands on what it finds as it comes. Blocks its (background)
+// A folder scan that lists the folder entries in a loader process, one for all the entries it is
+// given and confined to listing folders (no file is read), and hands on what it finds as it
+// comes. Blocks its (background)
 // thread until the listing ends; a cancelled scan kills the loader at once. program: the program to
 // start as the loader, by default this one.
 LoaderScan MakeLoaderFolderScan(QByteArray program = {});

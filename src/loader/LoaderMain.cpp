@@ -7,6 +7,7 @@
 #include "platform/PassedFile.h"
 
 #include <cstdlib>
+#include <cstring>
 
 namespace tavello {
 namespace {
@@ -38,17 +39,19 @@ int ServeDecoding(int socket) {
     return 0;
 }
 
-int ServeListing(int socket, const QString& entry) {
+// Lists one folder entry: the folders already listed come first, then the paths found in
+// packets, then the folders entered. false when the show is gone or a packet makes no sense.
+bool ListEntry(int socket, const QString& entry) {
     const std::optional<Packet> packet = ReceivePacket(socket);
-    if (!packet) return 1;
+    if (!packet) return false;
     std::optional<FoldersSeen> seen = ParseFolders(FolderMessage::Seen, packet->bytes);
-    if (!seen) return 1;
+    if (!seen) return false;
     const FoldersSeen before = *seen;
     QByteArrayList batch;
     qsizetype batchBytes = 0;
     bool sent = true;
     const auto flush = [&] {
-        sent = sent && SendPacket(socket, EncodeFound(batch));
+        sent = sent && SendPacket(socket, EncodePaths(FolderMessage::Found, batch));
         batch.clear();
         batchBytes = 0;
     };
@@ -64,7 +67,17 @@ int ServeListing(int socket, const QString& entry) {
     FoldersSeen entered;
     for (const FolderId& folder : *seen)
         if (!before.contains(folder)) entered.insert(folder);
-    return sent && SendPacket(socket, EncodeFolders(FolderMessage::Entered, entered)) ? 0 : 1;
+    return sent && SendPacket(socket, EncodeFolders(FolderMessage::Entered, entered));
+}
+
+// Lists the folder entries the show sends, one after the other, until it closes the socket.
+int ServeListing(int socket) {
+    while (const std::optional<Packet> packet = ReceivePacket(socket)) {
+        const std::optional<QByteArrayList> entry = ParsePaths(FolderMessage::List, packet->bytes);
+        if (!entry || entry->size() != 1 || !ListEntry(socket, DecodeFileName(entry->first())))
+            return 1;
+    }
+    return 0;
 }
 
 }  // namespace
@@ -73,12 +86,12 @@ int RunPictureLoader(int argc, char** argv) {
     if (argc < 4 || argc > 5) return 2;
     const int socket = std::atoi(argv[2]);
     if (!TieToParent(std::atoll(argv[3]))) return 1;
-    const QByteArray folder = argc == 5 ? QByteArray(argv[4]) : QByteArray();
+    const bool lists = argc == 5 && std::strcmp(argv[4], kListFoldersOption) == 0;
+    if (argc == 5 && !lists) return 2;
     // Nothing is read from disk once confined: every decoder is loaded before.
-    if (folder.isEmpty()) LoadDecoders();
-    if (!ConfineLoader(folder)) return 1;
-    if (folder.isEmpty()) return ServeDecoding(socket);
-    return ServeListing(socket, DecodeFileName(folder));
+    if (!lists) LoadDecoders();
+    if (!ConfineLoader(lists)) return 1;
+    return lists ? ServeListing(socket) : ServeDecoding(socket);
 }
 
 }  // namespace tavello

@@ -87,20 +87,20 @@ std::optional<FoldersSeen> ParseFolders(FolderMessage kind, const QByteArray& by
     return folders;
 }
 
-QByteArray EncodeFound(const QByteArrayList& paths) {
+QByteArray EncodePaths(FolderMessage kind, const QByteArrayList& paths) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << quint8(FolderMessage::Found) << quint32(paths.size());
+    out << quint8(kind) << quint32(paths.size());
     for (const QByteArray& path : paths) out << path;
     return bytes;
 }
 
-std::optional<QByteArrayList> ParseFound(const QByteArray& bytes) {
+std::optional<QByteArrayList> ParsePaths(FolderMessage kind, const QByteArray& bytes) {
     QDataStream in(bytes);
     in.setVersion(QDataStream::Qt_6_0);
     quint32 count = 0;
-    if (!StartsAs(in, FolderMessage::Found)) return std::nullopt;
+    if (!StartsAs(in, kind)) return std::nullopt;
     in >> count;
     // Read one by one: a count claiming more than the message holds reserves nothing.
     QByteArrayList paths;

@@ -36,14 +36,15 @@ std::optional<DecodeRequest> ParseRequest(const QByteArray& bytes);
 QByteArray EncodeReply(const PictureReply& reply);
 std::optional<PictureReply> ParseReply(const QByteArray& bytes);
 
-// A listing: the show sends the folders already listed (Seen); the loader answers with the paths
-// found, as file-name bytes, in any number of packets (Found), then the folders it entered
-// (Entered), which ends the listing.
-enum class FolderMessage : quint8 { Seen = 1, Found, Entered };
+// A listing: the show sends the folder entry to list (List, its one path) and the folders already
+// listed (Seen); the loader answers with the paths found, as file-name bytes, in any number of
+// packets (Found), then the folders it entered (Entered), which ends that listing. The same loader
+// then takes the next entry. Paths go as file-name bytes.
+enum class FolderMessage : quint8 { Seen = 1, Found, Entered, List };
 
 QByteArray EncodeFolders(FolderMessage kind, const FoldersSeen& folders);
 std::optional<FoldersSeen> ParseFolders(FolderMessage kind, const QByteArray& bytes);
-QByteArray EncodeFound(const QByteArrayList& paths);
-std::optional<QByteArrayList> ParseFound(const QByteArray& bytes);
+QByteArray EncodePaths(FolderMessage kind, const QByteArrayList& paths);
+std::optional<QByteArrayList> ParsePaths(FolderMessage kind, const QByteArray& bytes);
 
 }  // namespace tavello

@@ -26,8 +26,15 @@ mounted() { grep -qF " $work/share fuse" /proc/mounts; }
 poll 10 mounted || { echo "SKIP: FUSE mount refused: $(cat "$work/bindfs.log")"; exit 77; }
 kill -STOP "$share_pid"
 
-# Whether a thread of the program waits for the stopped server's answer.
-blocked_on_share() { cat /proc/"$pid"/task/*/wchan 2>/dev/null | grep -qE 'request_wait_answer|fuse'; }
+# Whether a thread of the program, or of its folder-listing loader, waits for the stopped
+# server's answer.
+blocked_on_share() {
+  local p
+  for p in "$pid" $(pgrep -P "$pid" || true); do
+    cat /proc/"$p"/task/*/wchan 2>/dev/null | grep -qE 'request_wait_answer|fuse' && return 0
+  done
+  return 1
+}
 grabs() { [ "$("$desk_probe" grabs)" = "$1" ]; }
 
 "$tavello" /S &

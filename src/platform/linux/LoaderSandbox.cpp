@@ -146,12 +146,12 @@ bool TieToParent(qint64 parentPid) {
     return ::getppid() == parentPid;
 }
 
-bool ConfineLoader(const QByteArray& listsFolder) {
+bool ConfineLoader(bool listsFolders) {
     if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) return false;
     if ((!kSanitized && !SetLimit(RLIMIT_AS, kMaxAddressSpace)) ||
         !SetLimit(RLIMIT_CPU, kMaxProcessorSeconds) || !SetLimit(RLIMIT_CORE, 0))
         return false;
-    return ConfineFiles(!listsFolder.isEmpty()) && ConfineCalls();
+    return ConfineFiles(listsFolders) && ConfineCalls();
 }
 
 }  // namespace tavello
