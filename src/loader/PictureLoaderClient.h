@@ -35,7 +35,10 @@ struct PictureJob {
 // the next is decoded by a fresh loader. Nothing here ever waits for the loader.
 class PictureLoaderClient final : public PictureSource {
   public:
-    static constexpr std::chrono::milliseconds kDecodeBudget{5000};
+    // Twice what a 24-megapixel HEIC, the slowest common photo, takes on a desktop machine today,
+    // so that a slower one still shows it; the limits of the decoders refuse most hostile files
+    // long before this.
+    static constexpr std::chrono::milliseconds kDecodeBudget{10000};
 
     // program: the program to start as the loader, by default this one.
     explicit PictureLoaderClient(std::chrono::milliseconds budget = kDecodeBudget,
