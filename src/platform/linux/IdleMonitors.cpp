@@ -30,11 +30,10 @@ std::unique_ptr<IdleMonitor> OpenWaylandIdleMonitor(IdleSourceProblem* problem) 
     // Asked only when the compositor offers neither protocol: the bus may be slow to answer.
     if (!offer.seat || (!offer.extIdleNotifier && !offer.kdeIdle))
         offer.mutterIdleMonitor = MutterIdleMonitorOnBus();
-    switch (ChooseWaylandIdleSource(offer)) {
+    switch (const WaylandIdleKind kind = ChooseWaylandIdleSource(offer)) {
         case WaylandIdleKind::ExtIdleNotify:
-            return MakeExtIdleMonitor(std::move(client));
         case WaylandIdleKind::KdeIdle:
-            return MakeKdeIdleMonitor(std::move(client));
+            return MakeWaylandIdleMonitor(std::move(client), kind);
         case WaylandIdleKind::MutterIdleMonitor:
             return MakeMutterIdleMonitor();
         case WaylandIdleKind::None:

@@ -22,10 +22,11 @@ enum class WaylandIdleKind { None, ExtIdleNotify, KdeIdle, MutterIdleMonitor };
 // ignores the programs' idle inhibitors.
 WaylandIdleKind ChooseWaylandIdleSource(const WaylandIdleOffer& offer);
 
-// The sources, one file each. The Wayland ones take the connection that offered their globals.
+// The sources, one file each. The Wayland protocols' (ExtIdleNotify or KdeIdle) takes the
+// connection that offered their globals.
 std::unique_ptr<IdleMonitor> OpenXcbIdleMonitor(IdleSourceProblem* problem);
-std::unique_ptr<IdleMonitor> MakeExtIdleMonitor(std::unique_ptr<WaylandClient> client);
-std::unique_ptr<IdleMonitor> MakeKdeIdleMonitor(std::unique_ptr<WaylandClient> client);
+std::unique_ptr<IdleMonitor> MakeWaylandIdleMonitor(std::unique_ptr<WaylandClient> client,
+                                                    WaylandIdleKind kind);
 std::unique_ptr<IdleMonitor> MakeMutterIdleMonitor();
 bool MutterIdleMonitorOnBus();
 

@@ -1,6 +1,8 @@
 #include "platform/linux/WaylandClient.h"
 
 #include <wayland-client.h>
+#include <QAbstractEventDispatcher>
+#include <QCoreApplication>
 #include <algorithm>
 #include <cerrno>
 
@@ -11,7 +13,7 @@ std::unique_ptr<WaylandClient> WaylandClient::Connect() {
     if (!display) return nullptr;
     std::unique_ptr<WaylandClient> client(new WaylandClient(display));
     // One round trip brings every global the compositor offers.
-    if (wl_display_roundtrip(display) < 0) return nullptr;
+    if (!client->Roundtrip()) return nullptr;
     return client;
 }
 
@@ -22,9 +24,14 @@ WaylandClient::WaylandClient(wl_display* display) : display_(display) {
     };
     registry_ = wl_display_get_registry(display_);
     wl_registry_add_listener(registry_, &listener, this);
+    // Without an application (the probe before it exists) there is no loop to read in.
+    if (!QCoreApplication::instance()) return;
     readable_ =
         std::make_unique<QSocketNotifier>(wl_display_get_fd(display_), QSocketNotifier::Read);
     connect(readable_.get(), &QSocketNotifier::activated, this, &WaylandClient::readEvents);
+    // Whatever the handlers asked for leaves before the loop sleeps.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &WaylandClient::dispatchQueued);
 }
 
 WaylandClient::~WaylandClient() {
@@ -57,18 +64,31 @@ void* WaylandClient::Bind(const wl_interface* interface, std::uint32_t maxVersio
     return nullptr;
 }
 
+bool WaylandClient::Roundtrip() {
+    if (lost_) return false;
+    if (wl_display_roundtrip(display_) >= 0) return true;
+    loseConnection();
+    return false;
+}
+
 void WaylandClient::Flush() {
     // A full socket (EAGAIN) keeps the rest for the next flush, after the next events.
-    if (wl_display_flush(display_) < 0 && errno != EAGAIN) loseConnection();
+    if (!lost_ && wl_display_flush(display_) < 0 && errno != EAGAIN) loseConnection();
 }
 
 void WaylandClient::readEvents() {
+    if (lost_) return;
     // Reading is refused while read events wait in the queue: those are dispatched first.
     while (wl_display_prepare_read(display_) != 0) {
         if (wl_display_dispatch_pending(display_) < 0) return loseConnection();
     }
     // The socket is readable, so this does not block; a closed one fails here.
     if (wl_display_read_events(display_) < 0) return loseConnection();
+    dispatchQueued();
+}
+
+void WaylandClient::dispatchQueued() {
+    if (lost_) return;
     if (wl_display_dispatch_pending(display_) < 0) return loseConnection();
     Flush();
 }
@@ -76,7 +96,7 @@ void WaylandClient::readEvents() {
 void WaylandClient::loseConnection() {
     if (lost_) return;
     lost_ = true;
-    readable_->setEnabled(false);
+    if (readable_) readable_->setEnabled(false);
     emit lost();
 }
 

@@ -15,7 +15,8 @@ namespace tavello {
 
 // A connection to the session's Wayland compositor, read inside Qt's event loop: the globals it
 // offers, bound on demand, and the events of every object made on it dispatched as they come.
-// Objects bound or made through it must be destroyed before it.
+// Objects bound or made through it must be destroyed before it. Made before the application
+// object exists (a probe), it is read only by its round trips.
 class WaylandClient : public QObject {
     Q_OBJECT
   public:
@@ -24,10 +25,13 @@ class WaylandClient : public QObject {
     static std::unique_ptr<WaylandClient> Connect();
     ~WaylandClient() override;
 
+    wl_display* display() const { return display_; }
     bool Offers(const char* interface) const;
     // The first global of that interface, bound at its version or at most at maxVersion; null
     // when none is offered.
     void* Bind(const wl_interface* interface, std::uint32_t maxVersion);
+    // Waits until the compositor has answered everything asked so far; false once it is gone.
+    bool Roundtrip();
     // Sends the requests made so far.
     void Flush();
 
@@ -47,6 +51,7 @@ class WaylandClient : public QObject {
                          const char* interface, std::uint32_t version);
     static void onGlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
     void readEvents();
+    void dispatchQueued();
     void loseConnection();
 
     wl_display* display_;

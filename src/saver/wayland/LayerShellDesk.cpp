@@ -1,9 +1,9 @@
 #include "saver/wayland/LayerShellDesk.h"
 
+#include "platform/linux/WaylandClient.h"
 #include "saver/wayland/IdleResume.h"
 #include "saver/wayland/LayerSurface.h"
 #include "saver/wayland/SeatInput.h"
-#include "saver/wayland/WaylandConnection.h"
 #include "saver/wayland/WaylandGlobals.h"
 
 #include <QEvent>
@@ -20,9 +20,9 @@ namespace {
 
 class LayerShellDesk final : public QObject, public ShowDesk {
   public:
-    LayerShellDesk(DeskRequest request, std::unique_ptr<WaylandConnection> connection)
+    LayerShellDesk(DeskRequest request, std::unique_ptr<WaylandClient> connection)
         : request_(std::move(request)), connection_(std::move(connection)) {
-        if (connection_) connection_->broken = [this] { Lose(); };
+        if (connection_) connect(connection_.get(), &WaylandClient::lost, this, [this] { Lose(); });
     }
 
     ~LayerShellDesk() override {
@@ -51,7 +51,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
             SeatEvents{request_.events.keyDown, request_.events.mouseDown,
                        request_.events.mouseMove,
                        [this](wl_surface* surface) { return OriginOf(surface); }});
-        idle_ = std::make_unique<IdleResume>(*globals_, request_.events.keyDown);
+        idle_ = std::make_unique<IdleResume>(request_.events.keyDown);
         connection_->Roundtrip();
     }
 
@@ -146,7 +146,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
     }
 
     DeskRequest request_;
-    std::unique_ptr<WaylandConnection> connection_;
+    std::unique_ptr<WaylandClient> connection_;
     std::unique_ptr<WaylandGlobals> globals_;
     std::unique_ptr<SeatInput> input_;
     std::unique_ptr<IdleResume> idle_;
@@ -158,7 +158,7 @@ class LayerShellDesk final : public QObject, public ShowDesk {
 }  // namespace
 
 std::unique_ptr<ShowDesk> MakeLayerShellDesk(DeskRequest request) {
-    return std::make_unique<LayerShellDesk>(std::move(request), WaylandConnection::Connect());
+    return std::make_unique<LayerShellDesk>(std::move(request), WaylandClient::Connect());
 }
 
 }  // namespace tavello

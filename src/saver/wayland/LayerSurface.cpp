@@ -1,6 +1,6 @@
 #include "saver/wayland/LayerSurface.h"
 
-#include "saver/wayland/WaylandConnection.h"
+#include "platform/linux/WaylandClient.h"
 #include "saver/wayland/WaylandGlobals.h"
 #include "wlr-layer-shell-unstable-v1-client.h"
 
@@ -37,7 +37,7 @@ constexpr std::uint32_t kAllEdges =
 
 }  // namespace
 
-LayerSurface::LayerSurface(WaylandConnection& connection, WaylandGlobals& globals,
+LayerSurface::LayerSurface(WaylandClient& connection, WaylandGlobals& globals,
                            WaylandOutput& output, LayerSurfaceUse use)
     : connection_(connection),
       output_(output),

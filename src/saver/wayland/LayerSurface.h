@@ -12,7 +12,7 @@ struct zwlr_layer_surface_v1;
 
 namespace tavello {
 
-class WaylandConnection;
+class WaylandClient;
 class WaylandGlobals;
 struct WaylandOutput;
 
@@ -27,7 +27,7 @@ struct LayerSurfaceUse {
 // panel, taking the keyboard. It paints when asked, at most once per frame the compositor shows.
 class LayerSurface {
   public:
-    LayerSurface(WaylandConnection& connection, WaylandGlobals& globals, WaylandOutput& output,
+    LayerSurface(WaylandClient& connection, WaylandGlobals& globals, WaylandOutput& output,
                  LayerSurfaceUse use);
     ~LayerSurface();
     LayerSurface(const LayerSurface&) = delete;
@@ -47,7 +47,7 @@ class LayerSurface {
   private:
     void Paint();
 
-    WaylandConnection& connection_;
+    WaylandClient& connection_;
     WaylandOutput& output_;
     LayerSurfaceUse use_;
     wl_surface* surface_ = nullptr;

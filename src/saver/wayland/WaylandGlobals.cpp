@@ -1,7 +1,5 @@
 #include "saver/wayland/WaylandGlobals.h"
 
-#include "ext-idle-notify-v1-client.h"
-#include "kde-idle-client.h"
 #include "wlr-layer-shell-unstable-v1-client.h"
 
 #include <wayland-client.h>
@@ -85,8 +83,6 @@ WaylandGlobals::WaylandGlobals(wl_display* display) : registry_(wl_display_get_r
 
 WaylandGlobals::~WaylandGlobals() {
     for (const auto& output : outputs_) Release(output->output);
-    if (idleNotifier) ext_idle_notifier_v1_destroy(idleNotifier);
-    if (kdeIdle) org_kde_kwin_idle_destroy(kdeIdle);
     if (layerShell) zwlr_layer_shell_v1_destroy(layerShell);
     if (seat && seatVersion >= WL_SEAT_RELEASE_SINCE_VERSION)
         wl_seat_release(seat);
@@ -113,12 +109,6 @@ void WaylandGlobals::Announced(std::uint32_t name, const char* interface, std::u
         layerShellOffered = true;
         layerShell = Bind<zwlr_layer_shell_v1>(registry_, name, &zwlr_layer_shell_v1_interface,
                                                version, kLayerShellVersion);
-    } else if (is(ext_idle_notifier_v1_interface) && !idleNotifier) {
-        idleNotifier = Bind<ext_idle_notifier_v1>(registry_, name, &ext_idle_notifier_v1_interface,
-                                                  version, 1);
-    } else if (is(org_kde_kwin_idle_interface) && !kdeIdle) {
-        kdeIdle =
-            Bind<org_kde_kwin_idle>(registry_, name, &org_kde_kwin_idle_interface, version, 1);
     } else if (is(wl_output_interface)) {
         auto entry = std::make_unique<WaylandOutput>();
         entry->owner = this;

@@ -15,8 +15,6 @@ struct wl_registry;
 struct wl_seat;
 struct wl_shm;
 struct zwlr_layer_shell_v1;
-struct ext_idle_notifier_v1;
-struct org_kde_kwin_idle;
 
 namespace tavello {
 
@@ -49,9 +47,6 @@ class WaylandGlobals {
     wl_shm* shm = nullptr;
     wl_seat* seat = nullptr;
     zwlr_layer_shell_v1* layerShell = nullptr;
-    // The user's activity after a quiet, in the common protocol or in KDE's older one.
-    ext_idle_notifier_v1* idleNotifier = nullptr;
-    org_kde_kwin_idle* kdeIdle = nullptr;
     std::uint32_t seatVersion = 0;
     bool layerShellOffered = false;
 

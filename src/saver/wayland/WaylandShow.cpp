@@ -1,7 +1,8 @@
 #include "saver/wayland/WaylandShow.h"
 
+#include "platform/linux/WaylandClient.h"
 #include "saver/wayland/LayerShellDesk.h"
-#include "saver/wayland/WaylandConnection.h"
+#include "saver/wayland/WaylandGlobals.h"
 #include "saver/wayland/WindowDesk.h"
 
 #include <QJsonArray>
@@ -12,6 +13,27 @@
 namespace tavello {
 
 namespace {
+
+// What the session's compositor offers, asked before the toolkit starts.
+struct WaylandOffer {
+    bool reached = false;
+    bool layerShell = false;
+    QList<QRect> outputs;  // the monitors' places, the main one first
+};
+
+WaylandOffer ProbeWayland() {
+    WaylandOffer offer;
+    const auto connection = WaylandClient::Connect();
+    if (!connection) return offer;
+    WaylandGlobals globals(connection->display());
+    // The first answer lists the globals, the second describes the monitors bound meanwhile.
+    if (!connection->Roundtrip() || !connection->Roundtrip()) return offer;
+    offer.reached = true;
+    offer.layerShell = globals.layerShellOffered;
+    for (const auto& output : globals.outputs())
+        if (output->described) offer.outputs << output->Logical();
+    return offer;
+}
 
 // The offscreen platform's screens, one per monitor in the compositor's order and places, so the
 // show lays itself out at the main monitor's size.

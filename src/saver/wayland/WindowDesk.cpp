@@ -1,5 +1,6 @@
 #include "saver/wayland/WindowDesk.h"
 
+#include "saver/wayland/IdleResume.h"
 #include "saver/x11/MonitorCovers.h"
 
 #include <QGuiApplication>
@@ -31,6 +32,7 @@ class WindowDesk final : public QObject, public ShowDesk {
         connect(qGuiApp, &QGuiApplication::applicationStateChanged, this,
                 &WindowDesk::StateChanged);
         TakeInput();
+        idle_ = std::make_unique<IdleResume>(request_.events.keyDown);
     }
 
     void TakeInput() override {
@@ -59,6 +61,7 @@ class WindowDesk final : public QObject, public ShowDesk {
 
     DeskRequest request_;
     std::unique_ptr<MonitorCovers> covers_;
+    std::unique_ptr<IdleResume> idle_;
     bool wasActive_ = false;
 };
 
