@@ -14,9 +14,10 @@ std::optional<LoadedPicture> DecodeForShow(int fd, const ShowFit& fit) {
     if (!own) return std::nullopt;
     const std::optional<PicturePlacement> placement =
         FitPicture(own->width(), own->height(), fit.picSize, fit.screenW, fit.screenH, fit.scale);
+    // A picture the show cannot place is not shown: nothing to decode.
+    if (!placement) return std::nullopt;
     // The show draws a picture of no size at one pixel.
-    const QSize decodeSize =
-        placement ? QSize(std::max(placement->width, 1), std::max(placement->height, 1)) : QSize();
+    const QSize decodeSize(std::max(placement->width, 1), std::max(placement->height, 1));
     return LoadPicture(file, ReducedDecodeSize(*own, decodeSize));
 }
 

@@ -1,21 +1,17 @@
 #include "saver/ThreadPictureSource.h"
 
-#include "fit/PictureFit.h"
+#include "loader/LoaderDecode.h"
+#include "platform/RegularFile.h"
 
-#include <algorithm>
 #include <thread>
 
 namespace tavello {
 
 std::optional<LoadedPicture> DecodeForShow(const QString& path, const ShowFit& fit) {
     if (path.isEmpty()) return LoadPicture(path);
-    // The header first, so a large picture is decoded straight at its size on the screen.
-    const std::optional<QSize> own = ReadPictureSize(path);
-    if (!own) return std::nullopt;
-    const std::optional<PicturePlacement> placement =
-        FitPicture(own->width(), own->height(), fit.picSize, fit.screenW, fit.screenH, fit.scale);
-    if (!placement) return std::nullopt;
-    return LoadPicture(path, QSize(std::max(placement->width, 1), std::max(placement->height, 1)));
+    const OwnedFd file = OpenRegularFd(path);
+    if (!file.valid()) return std::nullopt;
+    return DecodeForShow(file.get(), fit);
 }
 
 void ThreadPictureSource::Request(const QString& path, const ShowFit& fit, Done done) {
