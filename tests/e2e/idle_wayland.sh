@@ -6,10 +6,12 @@
 # nothing of the desktop's bright background, and black on a third one added during the show. KWin
 # takes no screenshots without OpenGL; there the program's own protocol log shows the compositor
 # sizing and showing a surface on each output, a key ending the first show, a pointer move the
-# second. With the password switch on (kwin-password), the end of the show leaves KWin's lock up,
-# and the lock was up before the first of the show's surfaces went.
+# second. GNOME's compositor (headless mutter) offers no layer shell: there the log shows a window
+# of the show given each monitor's size, and mutter's remote desktop service gives the input, again
+# a key then a pointer move. With the password switch on (kwin-password), the end of the show
+# leaves KWin's lock up, and the lock was up before the first of the show's surfaces went.
 # Usage: idle_wayland.sh <tavello binary> sway
-#        idle_wayland.sh <tavello binary> <input probe> kwin|kwin-password
+#        idle_wayland.sh <tavello binary> <input probe> kwin|kwin-password|gnome
 set -euo pipefail
 
 . "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -76,6 +78,9 @@ surfaces_shown() {
     END { exit !(shown >= 2 && sizes >= 2) }'
 }
 
+# Whether mutter gave windows of the current show the size of both monitors.
+gnome_filled() { [ "$(tail -n +"$from" "$work/tavello.log" | wayland_monitors_filled)" -ge 2 ]; }
+
 # The watcher's show: its child, up on both outputs; sets show.
 show_started() {
   show=$(pgrep -P "$pid" || true)
@@ -84,7 +89,10 @@ show_started() {
 show_up() {
   from=$(($(wc -l <"$work/tavello.log") + 1))
   wait_until 20 "no show after an idle period" show_started
-  if [ "$compositor" = sway ]; then
+  if [ "$compositor" = gnome ]; then
+    wait_until 20 "mutter did not give a window of the show each monitor's size" gnome_filled
+    echo "seen: the show, a window of it filling each monitor"
+  elif [ "$compositor" = sway ]; then
     wait_until 20 "HEADLESS-1 never showed the picture over black" shows HEADLESS-1 picture
     wait_until 20 "HEADLESS-2 never turned black" shows HEADLESS-2 black
     echo "seen: the show, the picture on HEADLESS-1, black on HEADLESS-2"
@@ -100,7 +108,8 @@ show_up() {
 input_ends() {
   case $compositor-$1 in
     sway-key) wayland_run_as_user wtype a ;;
-    kwin-key) wayland_run_as_user "$input_probe" key ;;
+    kwin-key | gnome-key) wayland_run_as_user "$input_probe" key ;;
+    gnome-move) wayland_run_as_user "$input_probe" move ;;
     kwin-move) echo >&7 ;;
   esac
   ! kill -0 "$show" 2>/dev/null

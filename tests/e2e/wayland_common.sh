@@ -1,6 +1,6 @@
 # Helpers for the end-to-end tests on a Wayland desk, sourced after common.sh and e2e_prepare:
-# a headless compositor (wayland_start_sway N, wayland_start_kwin N: N virtual outputs) with its
-# own session bus, and programs run in that session (wayland_run_as_user [VAR=value]... COMMAND).
+# a headless compositor (wayland_start_sway N, wayland_start_kwin N, wayland_start_gnome N: N
+# virtual outputs) with its own session bus, and programs run in that session (wayland_run_as_user [VAR=value]... COMMAND).
 # As root the session belongs to a throwaway user (host_common.sh, which also cleans up on exit).
 # A compositor that cannot run here skips the test (77). WAYLAND_DISPLAY, XDG_RUNTIME_DIR and
 # DBUS_SESSION_BUS_ADDRESS then name the session; wayland_log is the compositor's log.
@@ -106,8 +106,45 @@ wayland_start_kwin() {
     wayland_bus_has org.kde.KWin
 }
 
-# Whether the name $1 is owned on the session bus.
+# wayland_start_gnome OUTPUTS: GNOME's compositor, headless mutter, with OUTPUTS virtual monitors
+# of different sizes (1024x768, 800x600, 640x480), offering its idle monitor and its remote
+# desktop (input) on the session bus.
+wayland_start_gnome() {
+  command -v mutter >/dev/null || wayland_skip "mutter is not installed"
+  wayland_prepare_user
+  wayland_start_bus
+  wayland_log="$work/mutter.log"
+  local socket="wayland-tavello-$$" sizes=(1024x768 800x600 640x480) monitors=() size
+  for size in "${sizes[@]:0:$1}"; do monitors+=(--virtual-monitor "$size"); done
+  wayland_run_as_user WAYLAND_DISPLAY= mutter --headless --wayland --no-x11 \
+    --wayland-display "$socket" "${monitors[@]}" >"$wayland_log" 2>&1 &
+  wayland_wait_socket mutter "$socket"
+  wait_until 30 "mutter never offered its services: $(tail -n 20 "$wayland_log")" \
+    wayland_bus_has org.gnome.Mutter.IdleMonitor org.gnome.Mutter.RemoteDesktop
+}
+
+# How many monitors a window of the program asked to fill and was given the size of, from the
+# program's protocol log on stdin (WAYLAND_DEBUG=client): mutter offers no layer shell.
+wayland_monitors_filled() {
+  awk '
+    function id(kind) { match($0, kind "@[0-9]+"); return substr($0, RSTART, RLENGTH) }
+    / wl_output@[0-9]+\.mode\(/ { split($0, f, /[(,)]/); size[id("wl_output")] = f[3]+0 "x" f[4]+0 }
+    /-> xdg_toplevel@[0-9]+\.set_fullscreen\(wl_output@/ {
+      o = $0; sub(/.*set_fullscreen\(/, "", o); sub(/\).*/, "", o); asked[id("xdg_toplevel")] = o
+    }
+    / xdg_toplevel@[0-9]+\.configure\([1-9]/ {
+      t = id("xdg_toplevel"); split($0, f, /[(,)]/)
+      if ((t in asked) && size[asked[t]] == f[2]+0 "x" f[3]+0) filled[asked[t]] = 1
+    }
+    END { n = 0; for (o in filled) n++; print n }'
+}
+
+# Whether the names given are all owned on the session bus.
 wayland_bus_has() {
-  wayland_run_as_user dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
-    org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q "boolean true"
+  local name
+  for name; do
+    wayland_run_as_user dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+      org.freedesktop.DBus.NameHasOwner "string:$name" 2>/dev/null | grep -q "boolean true" ||
+      return 1
+  done
 }
