@@ -1,6 +1,7 @@
 # Helpers for the end-to-end tests on a Wayland desk, sourced after common.sh and e2e_prepare:
 # a headless compositor (wayland_start_sway N, wayland_start_kwin N, wayland_start_gnome N: N
-# virtual outputs) with its own session bus, and programs run in that session (wayland_run_as_user [VAR=value]... COMMAND).
+# virtual outputs) with its own session bus, and programs run in that session
+# (wayland_run_as_user [VAR=value]... COMMAND).
 # As root the session belongs to a throwaway user (host_common.sh, which also cleans up on exit).
 # A compositor that cannot run here skips the test (77). WAYLAND_DISPLAY, XDG_RUNTIME_DIR and
 # DBUS_SESSION_BUS_ADDRESS then name the session; wayland_log is the compositor's log.
