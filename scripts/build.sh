@@ -15,7 +15,9 @@ options=()
 # Through ccache when it is there, unless CCACHE_DISABLE asks for a build without it.
 case "${CCACHE_DISABLE:-}" in
   "" | 0 | false | no)
-    if command -v ccache >/dev/null; then options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi ;;
+    if command -v ccache >/dev/null; then
+      options+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi ;;
 esac
 # The precompiled headers' compiles are cached only with these (see tavello_precompile_headers).
 export CCACHE_SLOPPINESS="${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}"
