@@ -28,6 +28,7 @@
 #include "ShowFakes.h"
 #include "loader/LoaderFolderScan.h"
 #include "loader/LoaderMain.h"
+#include "loader/PictureLoaderClient.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -250,7 +251,9 @@ void RunShow(const QString& settings, ShowRun& run) {
     EndlessMusic music;
     NoPassword password;
     ClockSeededRandom random;
+    PictureLoaderClient pictures;
     SaverDeps deps;
+    deps.pictures = &pictures;
     deps.services.ticks = &SystemTicks();
     deps.services.cursor = &SystemCursor();
     deps.services.password = &password;

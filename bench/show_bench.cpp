@@ -16,7 +16,8 @@
 
 #include "BenchCommon.h"
 #include "ShowFakes.h"
-#include "saver/x11/X11Desk.h"
+#include "loader/LoaderMain.h"
+#include "loader/PictureLoaderClient.h"
 #include "music/Mci.h"
 #include "platform/Cursor.h"
 #include "platform/DeskGuard.h"
@@ -24,6 +25,7 @@
 #include "platform/TickCount.h"
 #include "saver/Form1.h"
 #include "saver/PictureOrder.h"
+#include "saver/x11/X11Desk.h"
 #include "toolkit/ImageControl.h"
 #include "toolkit/Toolkit.h"
 
@@ -115,8 +117,10 @@ struct Show {
     EndlessMusic music;
     NoPassword password;
     ClockSeededRandom random;
+    PictureLoaderClient pictures;
     SaverDeps deps;
     Show(ShowTimer& timer, const QString& settings) {
+        deps.pictures = &pictures;
         deps.services.ticks = &SystemTicks();
         deps.services.cursor = &SystemCursor();
         deps.services.desk = &SystemDeskGuard();
@@ -204,6 +208,8 @@ int Headline(Length length) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], kPictureLoaderOption) == 0)
+        return RunPictureLoader(argc, argv);
     OffscreenUnlessChosen();
     BenchApp<QApplication> bench(argc, argv);
     const QString mode = bench.args.isEmpty() ? QString() : bench.args.takeFirst();

@@ -34,7 +34,7 @@ Form1::Form1(const SaverDeps& deps, QWidget* parent)
       deps_(deps),
       music_(*deps.services.mci),
       clock_(*deps.services.ticks),
-      pictures_(deps.scanFolder, deps.pictures) {
+      pictures_(deps.scanFolder, *deps.pictures) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Form1"));
     SetColours(this, Qt::black, Qt::white);

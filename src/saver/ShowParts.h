@@ -46,7 +46,7 @@ struct SaverDeps {
     std::optional<HostedShow> hosted;   // in a host's window; screenTwips is then the window's size
     FolderScan scanFolder;              // lists a folder entry's pictures; empty: the real scan
     DeskFactory desk;                   // where a show of its own stands (not in a host's window)
-    PictureSource* pictures = nullptr;  // decodes the pictures; null: threads of the show's own
+    PictureSource* pictures = nullptr;  // decodes the pictures (the show's loader); required
 };
 
 // The numbers the show takes from its settings, read once when it loads; the settings themselves

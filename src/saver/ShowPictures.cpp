@@ -1,15 +1,12 @@
 #include "saver/ShowPictures.h"
 
-#include "saver/ThreadPictureSource.h"
-
 namespace tavello {
 
-ShowPictures::ShowPictures(FolderScan scan, PictureSource* source)
+ShowPictures::ShowPictures(FolderScan scan, PictureSource& source)
     : scan_(scan ? std::move(scan)
                  : [](const QString& entry, const auto& found, const auto& cancelled,
                       FoldersSeen& seen) { VisitFolderEntry(entry, found, cancelled, &seen); }),
-      ownSource_(source ? nullptr : std::make_unique<ThreadPictureSource>()),
-      source_(source ? source : ownSource_.get()) {}
+      source_(&source) {}
 
 ShowPictures::~ShowPictures() {
     // An answer still to come would reach a show that is gone.

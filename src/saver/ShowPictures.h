@@ -15,9 +15,9 @@ namespace tavello {
 // ends: a listing or a decode still running is told to stop and left to it.
 class ShowPictures {
   public:
-    // scan lists a folder entry's pictures; empty: the real scan. source decodes the pictures;
-    // null: threads of the show's own.
-    ShowPictures(FolderScan scan, PictureSource* source);
+    // scan lists a folder entry's pictures; empty: the real scan, in this process. source decodes
+    // the pictures, and outlives this.
+    ShowPictures(FolderScan scan, PictureSource& source);
     ~ShowPictures();
 
     Playlist& playlist() { return playlist_; }
@@ -38,7 +38,6 @@ class ShowPictures {
     FolderScan scan_;
     Playlist playlist_;
     std::unique_ptr<BackgroundExpansion> expansion_;
-    std::unique_ptr<PictureSource> ownSource_;
     PictureSource* source_;
 };
 

@@ -1,6 +1,7 @@
 #include "SaverTestKit.h"
 
-#include "saver/ThreadPictureSource.h"
+#include "loader/LoaderDecode.h"
+#include "platform/RegularFile.h"
 #include "saver/x11/X11Desk.h"
 #include "toolkit/AutoSizeLabel.h"
 #include "toolkit/ImageControl.h"
@@ -95,6 +96,18 @@ void FakeShow::WakeAfter(int milliseconds, std::function<void()> due) {
     wait_ = milliseconds;
     due_ = std::move(due);
 }
+
+namespace {
+
+// The picture as the show's loader would answer for it, decoded here.
+std::optional<LoadedPicture> DecodeForShow(const QString& path, const ShowFit& fit) {
+    if (path.isEmpty()) return LoadPicture(path);
+    const OwnedFd file = OpenRegularFd(path);
+    if (!file.valid()) return std::nullopt;
+    return tavello::DecodeForShow(file.get(), fit);
+}
+
+}  // namespace
 
 void FakeShow::Request(const QString& path, const ShowFit& fit, Done done) {
     auto answer = [path, fit, done = std::move(done)] { done(DecodeForShow(path, fit)); };
