@@ -39,6 +39,7 @@ class Form1 : public QWidget {
     std::int32_t ShowIndex() const { return pictures_.playlist().ShowIndex(); }
     std::optional<qsizetype> ExpandedCount() const { return pictures_.playlist().ExpandedCount(); }
     bool PicturesListed() const { return pictures_.Listed(); }
+    bool ListingPictures() const { return pictures_.Listing(); }
     QPoint CursorPos() const { return CursorPos_; }
     bool ended() const { return ended_; }
     // The show ended because another program destroyed its window for good.

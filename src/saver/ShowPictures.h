@@ -28,6 +28,8 @@ class ShowPictures {
     void StartListing(std::function<void()> listed);
     // Whether the show can draw: nothing to list, or the listing is in.
     bool Listed() const;
+    // Whether a listing is under way and not in yet.
+    bool Listing() const { return expansion_ && !expansion_->done(); }
     // Puts a finished listing into the playlist.
     void TakeFinishedListing();
     void StopListing();

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QTest>
 
 namespace tavello::test {
 
@@ -138,6 +139,12 @@ void FakeShow::runUntilEnded() {
         std::function<void()> due = std::move(due_);
         due_ = nullptr;
         waits.push_back(wait_);
+        // The folders are listed on a real thread: with nothing scripted to happen meanwhile, the
+        // fake clock waits for the listing instead of running out ahead of it.
+        // Past the wait, the clock goes on and the rig's own limits end the show.
+        if (scheduled_.empty() && form->ListingPictures())
+            static_cast<void>(QTest::qWaitFor(
+                [this] { return !form->ListingPictures() || form->ended(); }, 10000));
         advance(wait_);
         runDue();
         guard();
